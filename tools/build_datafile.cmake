@@ -1,0 +1,16 @@
+# Runs every generator into a fresh staging folder, copies the hand-made data beside
+# their output and packs the folder into the data file.
+file(REMOVE_RECURSE ${STAGING_DIR})
+file(MAKE_DIRECTORY ${STAGING_DIR})
+foreach(generator ${GENERATORS})
+    execute_process(COMMAND ${generator} ${STAGING_DIR} RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "data generator ${generator} failed (${result})")
+    endif()
+endforeach()
+file(GLOB hand_made ${SOURCE_DIR}/*)
+file(COPY ${hand_made} DESTINATION ${STAGING_DIR})
+execute_process(COMMAND ${PACKER} ${OUTPUT} ${STAGING_DIR} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "packing ${OUTPUT} failed (${result})")
+endif()
