@@ -1,5 +1,21 @@
 #include "runtime/program.h"
+
 #include "host/demogl.h"
+#include "runtime/runtime.h"
+
 namespace glimmerq {
-int runProgram(int, char**) { return WinMain(nullptr, nullptr, nullptr, 0); }
+
+int runProgram(int argc, char** argv) {
+    Options options;
+    int exitCode = 0;
+    if (!parseOptions(argc, argv, &options, &exitCode)) return exitCode;
+
+    SteadyClock clock;
+    Runtime runtime(options, clock);
+    Host* previous = installHost(&runtime);
+    WinMain(nullptr, nullptr, argc > 0 ? argv[0] : nullptr, 0);
+    installHost(previous);
+    return runtime.exitCode();
 }
+
+}  // namespace glimmerq

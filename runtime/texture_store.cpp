@@ -36,7 +36,7 @@ TextureStore::~TextureStore() {
 bool TextureStore::decode(const std::string& name, Image* image, std::string* error) const {
     const auto bytes = data_.read(name);
     if (!bytes) {
-        *error = name + ": not in " + data_.origin();
+        *error = name + ": not found";
         return false;
     }
     std::string why;

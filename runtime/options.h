@@ -1,0 +1,46 @@
+// options.h: the command line, read by the runtime as a host library would.
+//
+//   Options options;
+//   int exitCode;
+//   if (!parseOptions(argc, argv, &options, &exitCode)) return exitCode;  // help, version, errors
+//
+// Bad command lines print one line on stderr and give exit code 2; --help and --version
+// print to stdout and give 0.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace glimmerq {
+
+struct Options {
+    std::string dataPath;          // zip archive or directory; empty = the default search
+    int width = 0;                 // render size; 0 = default (1280x720, or the desktop's
+    int height = 0;                //   size with --fullscreen)
+    bool fullscreen = false;
+    bool vsync = true;
+    int64_t startMs = 0;           // timeline time to begin at
+    bool loop = false;
+    bool headless = false;         // no window: EGL surfaceless context
+    int fps = 0;                   // fixed step in frames per second; 0 = real time
+    int64_t maxFrames = 0;         // stop after this many frames; 0 = no limit
+    std::string renderDir;         // write every frame as PNG here
+    bool benchmark = false;
+    std::string benchmarkJson;
+    bool checkGl = false;
+    bool listEffects = false;
+
+    bool fixedStep() const { return fps > 0; }
+};
+
+constexpr int kDefaultWidth = 1280;
+constexpr int kDefaultHeight = 720;
+constexpr int kDefaultRenderFps = 60;
+
+// Parses "WxH" with both sides in 1..16384.
+bool parseSize(const std::string& text, int* width, int* height);
+
+// False when the program should exit now with *exitCode (help, version, bad command line).
+bool parseOptions(int argc, char** argv, Options* options, int* exitCode);
+
+}  // namespace glimmerq

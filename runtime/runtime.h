@@ -1,0 +1,89 @@
+// runtime.h: the host behind the DEMOGL_ calls when the program really plays.
+//
+//   Runtime runtime(options, clock);
+//   installHost(&runtime);
+//   WinMain(...);                    // registers effects, calls DEMOGL_AppRun, tears down
+//   return runtime.exitCode();
+//
+// DEMOGL_AppRun opens the data file, parses the script, opens a window (or a headless
+// context), runs every effect's Setup behind the loading screen, then plays the timeline
+// frame by frame into an offscreen framebuffer of the fixed render size, presenting,
+// rendering to PNG or measuring each frame as the options say. Messages go to stderr
+// as one line each; the outcome is exitCode() (0 normal end or quit, 1 error).
+#pragma once
+
+#include "runtime/clock.h"
+#include "runtime/data_source.h"
+#include "runtime/frame_stats.h"
+#include "runtime/gl_context.h"
+#include "runtime/host.h"
+#include "runtime/loading_screen.h"
+#include "runtime/options.h"
+#include "runtime/render_target.h"
+#include "runtime/texture_store.h"
+#include "runtime/timeline.h"
+#include "runtime/window.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace glimmerq {
+
+class Runtime : public Host {
+public:
+    Runtime(Options options, Clock& clock, FILE* out = stdout, FILE* err = stderr);
+    ~Runtime() override;
+
+    int exitCode() const { return exitCode_; }
+    const std::vector<RegisteredEffect>& effects() const { return effects_; }
+
+    void setVariable(int id, bool value) override;
+    void setVariable(int id, int value) override;
+    void setVariable(int id, const char* value) override;
+    void registerEffect(CEffect* effect, const char* name) override;
+    void loadingBarEnable(int enabled, float width, float height, float x, float y) override;
+    void loadingBarAppearance(bool drawBackground, bool blend, unsigned sourceFactor, unsigned destinationFactor,
+                              const float colors[7]) override;
+    void loadingSplashEnable(const char* image, int fit, float opacity) override;
+    int appRun(HINSTANCE instance, const SStartupDat* startup, const char* title, bool windowed,
+               unsigned char colorDepth, unsigned char zBuffer, int refresh) override;
+    void appEnd() override;
+
+    unsigned char* fileLoad(const char* name, size_t* size) override;
+    void fileFree(const unsigned char* data) override;
+    unsigned textureLoad(const char* name, const TextureParams& params) override;
+    int textureUpload(unsigned handle) override;
+    void textureUnUpload(unsigned handle) override;
+    int messageBox(const char* text, const char* caption, unsigned type) override;
+
+private:
+    int fail(const std::string& message);
+    std::string defaultDataPath() const;
+    bool openGraphics(const std::string& title, std::string* error);
+    bool loadEffects();  // false when the user quit during loading
+    int play(Timeline& timeline);
+    void reportGlErrors(const std::string& effect, int64_t elapsedMs);
+
+    Options options_;
+    Clock& clock_;
+    FILE* out_;
+    FILE* err_;
+    int exitCode_ = 0;
+    int64_t createdMicros_ = 0;
+
+    std::map<int, std::string> variables_;
+    std::vector<RegisteredEffect> effects_;
+    LoadingScreenConfig loading_;
+
+    std::unique_ptr<DataSource> data_;
+    std::unique_ptr<HeadlessGlContext> headless_;
+    std::unique_ptr<Window> window_;
+    std::unique_ptr<RenderTarget> target_;
+    std::unique_ptr<TextureStore> textures_;
+    int width_ = 0, height_ = 0;
+};
+
+}  // namespace glimmerq

@@ -1,0 +1,56 @@
+// window.h: the SDL window, its GL context, and presenting the offscreen picture in it.
+//
+//   std::string error;
+//   auto window = Window::open(title, 1280, 720, fullscreen, vsync, &error);
+//   ... draw into the RenderTarget ...
+//   window->present(target);          // scaled into the window, aspect kept, black bars
+//   Window::Input input = window->pollEvents();
+//
+// The render size never changes: resizing, Alt+Enter and F11 (fullscreen on/off) only change
+// how the picture is scaled. Presenting leaves every piece of GL state an effect can see
+// as it found it (the scissor test, clear colour, colour mask and framebuffer bindings are
+// saved around the blit and put back).
+#pragma once
+
+#include "runtime/render_target.h"
+
+#include <memory>
+#include <string>
+
+struct SDL_Window;
+
+namespace glimmerq {
+
+class Window {
+public:
+    // Says so in *error when there is no display to open a window on.
+    static std::unique_ptr<Window> open(const std::string& title, int width, int height, bool fullscreen,
+                                        bool vsync, std::string* error);
+    ~Window();
+
+    struct Input {
+        bool quit = false;  // Esc pressed or window closed
+    };
+    Input pollEvents();
+    void present(const RenderTarget& target);
+    void toggleFullscreen();
+
+    // The desktop's size, for --fullscreen without --size; false when unknown.
+    static bool desktopSize(int* width, int* height);
+
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+private:
+    Window() = default;
+    SDL_Window* window_ = nullptr;
+    void* context_ = nullptr;
+};
+
+// Where the picture lands inside a window of the given size: aspect kept, centred.
+struct Letterbox {
+    int x, y, width, height;
+};
+Letterbox fitInside(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
+
+}  // namespace glimmerq
