@@ -1,0 +1,22 @@
+// Arbitrary bytes as a timeline script: the parser must return a script or an error, never crash.
+#include "runtime/script.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::vector<std::string> kEffects = {"CLEAR", "SPLASH", "CBLUR", "CKREUZV"};
+    std::string error;
+    const auto script = glimmerq::parseScript(std::string(reinterpret_cast<const char*>(data), size), kEffects, &error);
+    // A script that parses always ends with its one `end`, and times never decrease.
+    if (script) {
+        if (script->events.empty() || script->events.back().verb != glimmerq::Event::Verb::End) __builtin_trap();
+        for (size_t i = 1; i < script->events.size(); ++i)
+            if (script->events[i].timeMs < script->events[i - 1].timeMs) __builtin_trap();
+    } else if (error.compare(0, 9, "demoflow:") != 0) {
+        __builtin_trap();
+    }
+    return 0;
+}
