@@ -1,13 +1,24 @@
 // The program's entry: creates the effects, configures the host, registers every effect
 // under the name the script uses, plays the demo and tears down.
-#include "host/demogl.h"
+#include "host/entry.h"
 
 #include "host/clear.h"
+#include "effects/texture/easyone.h"
+#include "effects/texture/polygon.h"
+#include "effects/texture/splash.h"
+#include "effects/texture/strahlen.h"
+#include "effects/texture/wobbel.h"
+#include "effects/scene/greetz.h"
+#include "effects/scene/kreuz.h"
+#include "effects/scene/outro.h"
+#include "effects/scene/terrain.h"
+#include "effects/scene/tunnel.h"
 
 #include <GL/gl.h>
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -17,14 +28,21 @@ CEffect* create() {
     return new (std::nothrow) Effect;
 }
 
-struct EffectEntry {
-    const char* name;  // the registration name the script addresses
-    CEffect* (*create)();
-};
-
 // Order of creation, registration and destruction.
 const EffectEntry kEffectTable[] = {
     {"CLEAR", create<CClear>},
+    {"SPLASH", create<CSplash>},
+    {"STRAHLEN", create<CStrahlen>},
+    {"EASYONE", create<CEasyOne>},
+    {"COUTRO", create<COutro>},
+    {"CWOBBEL", create<CWobbel>},
+    {"CTUNNEL", create<CTunnel>},
+    {"CKREUZ", create<CKreuz>},
+    {"CGREETZ", create<CGreetz>},
+    {"CPOLYGON", create<CPolygon>},
+    {"CTERRAIN", create<CTerrain>},
+    {"CTUNNELV", create<CTunnelV>},
+    {"CKREUZV", create<CKreuzV>},
 };
 constexpr int kEffectCount = int(sizeof(kEffectTable) / sizeof(kEffectTable[0]));
 
@@ -73,14 +91,23 @@ void fillStartupRecord(SStartupDat* record) {
 
 }  // namespace
 
-int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    CEffect* effects[kEffectCount];
-    for (int i = 0; i < kEffectCount; ++i) effects[i] = kEffectTable[i].create();
+const EffectEntry* DemoEffectTable(int* count) {
+    *count = kEffectCount;
+    return kEffectTable;
+}
+
+// The previous-instance handle, the command line and the show command are not used: the
+// runtime reads the command line itself.
+int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunEntry(instance, kEffectTable, kEffectCount); }
+
+int RunEntry(HINSTANCE instance, const EffectEntry* table, int count) {
+    std::vector<CEffect*> effects(size_t(count), nullptr);
+    for (int i = 0; i < count; ++i) effects[size_t(i)] = table[i].create();
 
     setVariables();
     SStartupDat startup;
     fillStartupRecord(&startup);
-    for (int i = 0; i < kEffectCount; ++i) DEMOGL_EffectRegister(effects[i], kEffectTable[i].name);
+    for (int i = 0; i < count; ++i) DEMOGL_EffectRegister(effects[size_t(i)], table[i].name);
 
     DEMOGL_LoadingPBEnable(1, 1.0f, 0.02f, 0.0f, 0.45f);
     DEMOGL_LoadingPBSetAppearance(true, true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, 1.0f, 0.1f, 0.1f,
@@ -90,6 +117,6 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     DEMOGL_AppRun(instance, &startup, kWindowTitle, true, 1, 1, 2);
     DEMOGL_AppEnd();
 
-    for (int i = 0; i < kEffectCount; ++i) delete effects[i];
+    for (CEffect* effect : effects) delete effect;
     return 0;
 }
