@@ -3,6 +3,9 @@
 #include "host/entry.h"
 
 #include "host/clear.h"
+#include "effects/blur/blur.h"
+#include "effects/blur/blur2.h"
+#include "effects/blur/land.h"
 #include "effects/texture/easyone.h"
 #include "effects/texture/polygon.h"
 #include "effects/texture/splash.h"
@@ -38,9 +41,14 @@ const EffectEntry kEffectTable[] = {
     {"CWOBBEL", create<CWobbel>},
     {"CTUNNEL", create<CTunnel>},
     {"CKREUZ", create<CKreuz>},
+    {"CBLUR", create<CBlur>},
     {"CGREETZ", create<CGreetz>},
     {"CPOLYGON", create<CPolygon>},
+    {"CLAND", create<CLand>},
+    {"CBLUR2", create<CBlur2>},
     {"CTERRAIN", create<CTerrain>},
+    {"CBLUR2V", create<CBlur2V>},
+    {"CBLURV", create<CBlurV>},
     {"CTUNNELV", create<CTunnelV>},
     {"CKREUZV", create<CKreuzV>},
 };
