@@ -210,6 +210,7 @@ std::optional<Script> Parser::parse(const std::string& text, std::string* error)
         script.events.push_back(std::move(event));
     }
     if (!ended) {
+        ++line_;  // the end is missing after the last line
         fail(1, "missing 'end'");
         *error = error_;
         return std::nullopt;
