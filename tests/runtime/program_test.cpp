@@ -1,0 +1,201 @@
+// The program end to end, through its command line, headless.
+#include "runtime/script.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    fs::path work;
+
+    void SetUp() override {
+        work = fs::temp_directory_path() /
+               ("glimmerq-program-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(work);
+        fs::create_directories(work);
+    }
+    void TearDown() override { fs::remove_all(work); }
+
+    // Runs the built program with the given arguments (and environment prefix).
+    Result run(const std::string& args, const std::string& environment = "") {
+        const fs::path out = work / "stdout.txt", err = work / "stderr.txt";
+        const std::string command = environment + " '" GLIMMERQ_PROGRAM "' " + args + " >'" + out.string() + "' 2>'" +
+                                    err.string() + "'";
+        const int status = std::system(command.c_str());
+        Result r;
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = slurp(out);
+        r.err = slurp(err);
+        return r;
+    }
+
+    // A data directory holding the built data with a script of our own.
+    fs::path dataWithScript(const std::string& script) {
+        const fs::path dir = work / "data";
+        fs::create_directories(dir);
+        for (const auto& entry : fs::directory_iterator(GLIMMERQ_DATA_DIR)) fs::copy(entry.path(), dir / entry.path().filename());
+        std::ofstream(dir / "demoflow", std::ios::trunc) << script;
+        return dir;
+    }
+};
+
+struct Png {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    int red(int x, int y) const { return rgb[(size_t(y) * width + x) * 3]; }  // y from the top
+};
+
+Png readPng(const fs::path& path) {
+    Png p;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return p;
+    image.format = PNG_FORMAT_RGB;
+    p.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr)) {
+        p.width = int(image.width);
+        p.height = int(image.height);
+    }
+    return p;
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, RendersTheRequestedFramesOfTheDemoAtTheRenderSize) {
+    const Result r = run("--data '" GLIMMERQ_DATAFILE "' --render '" + (work / "frames").string() +
+                         "' --frames 120 --size 320x240 --check-gl");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err.find("GL error"), std::string::npos) << r.err;
+    size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(work / "frames")) count += entry.path().extension() == ".png";
+    EXPECT_EQ(count, 120u);
+    const Png last = readPng(work / "frames" / "000119.png");
+    EXPECT_EQ(last.width, 320);
+    EXPECT_EQ(last.height, 240);
+}
+
+TEST_F(ProgramTest, FixedStepFramesShowTheFadeAtTheirExactTimes) {
+    // At 10 fps frame n is drawn at n * 100 ms; the fade starts with frame 5 and rises 1 % a frame.
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n0.5 int CLEAR METHOD 2\n0.8 int CLEAR SCISSOR 1\n9 end\n");
+    const Result r = run("--data '" + data.string() + "' --render '" + (work / "f").string() +
+                         "' --fps 10 --frames 12 --size 40x100 --check-gl");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(readPng(work / "f" / "000004.png").red(20, 50), 0);
+    EXPECT_EQ(readPng(work / "f" / "000005.png").red(20, 50), 0);  // level 0.00
+    EXPECT_NEAR(readPng(work / "f" / "000007.png").red(20, 50), 5, 1);
+    // The letterbox set at the end of frame 8 (level 0.03) clips the clears from frame 9 on:
+    // the top and bottom rows keep frame 8's grey while the band goes on fading.
+    const Png letterboxed = readPng(work / "f" / "000011.png");
+    EXPECT_NEAR(letterboxed.red(20, 50), 15, 1);
+    EXPECT_NEAR(letterboxed.red(20, 0), 8, 1);
+    EXPECT_NEAR(letterboxed.red(20, 99), 8, 1);
+}
+
+TEST_F(ProgramTest, StartSkipsEarlierEventsWithoutDrawingAndLoopReplays) {
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n1 int CLEAR METHOD 3\n2 end\n");
+    Result r = run("--data '" + data.string() + "' --render '" + (work / "s").string() +
+                   "' --start 1.5 --fps 10 --frames 3 --size 8x8");
+    ASSERT_EQ(r.code, 0) << r.err;
+    // The fade began at 1.5 s with the first drawn frame: level 1.0.
+    EXPECT_EQ(readPng(work / "s" / "000000.png").red(4, 4), 255);
+    // With --loop the 2-second script plays on past its end.
+    r = run("--data '" + data.string() + "' --render '" + (work / "l").string() + "' --loop --fps 10 --frames 45 --size 8x8");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(fs::exists(work / "l" / "000044.png"));
+    // Effects keep their state across the replay: the fade runs on until the replay's own
+    // METHOD 3 at 1.0 s (frame 30) starts it again from white.
+    EXPECT_EQ(readPng(work / "l" / "000029.png").red(4, 4), 207);  // 19 frames into the first fade
+    EXPECT_EQ(readPng(work / "l" / "000030.png").red(4, 4), 255);
+    // Without --loop the program stops at the end.
+    r = run("--data '" + data.string() + "' --render '" + (work / "e").string() + "' --fps 10 --size 8x8");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(fs::exists(work / "e" / "000019.png"));
+    EXPECT_FALSE(fs::exists(work / "e" / "000020.png"));
+}
+
+TEST_F(ProgramTest, ScriptAndDataErrorsExitOneWithOneLine) {
+    fs::path data = dataWithScript("0 start CLEAR layer 0\n1 jump CLEAR\n2 end\n");
+    Result r = run("--data '" + data.string() + "' --headless");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "demoflow:2:3: unknown verb 'jump'\n");
+
+    r = run("--data '" + (work / "nothing.dat").string() + "' --headless");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("nothing.dat: no such file or directory"), std::string::npos) << r.err;
+
+    fs::remove(data / "demoflow");
+    r = run("--data '" + data.string() + "' --headless");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("no timeline script \"demoflow\""), std::string::npos) << r.err;
+}
+
+TEST_F(ProgramTest, MissingSplashLeavesTheLoadingScreenWithoutIt) {
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n0.1 end\n");
+    fs::remove(data / "cnslbg.jpg");
+    const Result r = run("--data '" + data.string() + "' --headless --fps 60 --size 16x16");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("cnslbg.jpg: not found"), std::string::npos) << r.err;
+}
+
+TEST_F(ProgramTest, CommandLineErrorsExitTwoAndInformationalFlagsExitZero) {
+    EXPECT_EQ(run("--size 320").code, 2);
+    EXPECT_EQ(run("--size 0x10").code, 2);
+    EXPECT_EQ(run("--fps 0").code, 2);
+    EXPECT_EQ(run("--start soon").code, 2);
+    EXPECT_EQ(run("--fullscreen --windowed").code, 2);
+    const Result unknown = run("--bogus");
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_NE(unknown.err.find("--bogus"), std::string::npos);
+    EXPECT_EQ(run("--help").code, 0);
+    const Result version = run("--version");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("glimmerq ", 0), 0u) << version.out;
+}
+
+TEST_F(ProgramTest, ListEffectsPrintsTheRegisteredNamesInTableOrder) {
+    const Result r = run("--list-effects");
+    ASSERT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.rfind("CLEAR\n", 0), 0u) << r.out;
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(ProgramTest, WithoutADisplayItSaysSoAndSuggestsRender) {
+    const Result r = run("--data '" GLIMMERQ_DATAFILE "'", "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("--render"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
+
+TEST_F(ProgramTest, BenchmarkPrintsATableAndWritesJson) {
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n0.5 int CLEAR METHOD 1\n1 end\n");
+    const fs::path json = work / "bench.json";
+    const Result r = run("--data '" + data.string() + "' --benchmark-json '" + json.string() + "' --size 64x64");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("median ms"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nCLEAR "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("overall: 60 frames"), std::string::npos) << r.out;
+    const std::string written = slurp(json);
+    EXPECT_NE(written.find("\"effects\": \"CLEAR\", \"frames\": 60"), std::string::npos) << written;
+}
