@@ -473,3 +473,148 @@ TEST_F(BlurPipeline, FramesDependOnTheAngleNotOnTheElapsedTime) {
     frame(land, 90, 1000);
     EXPECT_NE(textureLuminance(land.blurTexture), glowAtOne) << "the glow spins with the angle";
 }
+
+namespace {
+
+// Column-major 4x4 matrices, as GL keeps them.
+struct Matrix {
+    double m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    Matrix operator*(const Matrix& b) const {
+        Matrix r;
+        for (int col = 0; col < 4; ++col)
+            for (int row = 0; row < 4; ++row) {
+                double sum = 0;
+                for (int k = 0; k < 4; ++k) sum += m[k * 4 + row] * b.m[col * 4 + k];
+                r.m[col * 4 + row] = sum;
+            }
+        return r;
+    }
+    void apply(const float* p, double* out) const {
+        for (int row = 0; row < 3; ++row)
+            out[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
+    }
+};
+
+Matrix translation(double x, double y, double z) {
+    Matrix t;
+    t.m[12] = x;
+    t.m[13] = y;
+    t.m[14] = z;
+    return t;
+}
+
+Matrix rotation(double degrees, double x, double y, double z) {
+    const double length = std::sqrt(x * x + y * y + z * z);
+    x /= length, y /= length, z /= length;
+    const double c = std::cos(degrees * std::acos(-1.0) / 180.0), s = std::sin(degrees * std::acos(-1.0) / 180.0);
+    Matrix r;
+    const double rows[3][3] = {{x * x * (1 - c) + c, x * y * (1 - c) - z * s, x * z * (1 - c) + y * s},
+                               {y * x * (1 - c) + z * s, y * y * (1 - c) + c, y * z * (1 - c) - x * s},
+                               {z * x * (1 - c) - y * s, z * y * (1 - c) + x * s, z * z * (1 - c) + c}};
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col) r.m[col * 4 + row] = rows[row][col];
+    return r;
+}
+
+// Draws the surface in feedback mode under a 600x600 orthographic view (window = eye + 300) and
+// checks that every vertex GL received is a generated corner placed by `placement` under the
+// eye at distance 50, and that every generated corner arrived.
+void checkSurfaceReachesGl(CRadialBlur& effect, int startAngle, LONG elapsed, const Matrix& placement,
+                           const std::function<void(float (&)[4][3], const PatchFn&)>& generate) {
+    effect.Setup(600, 600);
+    effect.angle = startAngle;
+    glViewport(0, 0, 600, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-300, 300, -300, 300, -1000, 1000);
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_LIGHTING);
+
+    const Matrix view = translation(0, 0, -50) * placement;
+    std::vector<std::array<double, 2>> expected;
+    float corners[4][3];
+    generate(corners, [&](const float (&c)[4][3], const float (&)[3]) {
+        for (int i = 0; i < 4; ++i) {
+            double eye[3];
+            view.apply(c[i], eye);
+            expected.push_back({eye[0] + 300.0, eye[1] + 300.0});
+        }
+    });
+    const std::vector<FeedbackVertex> received = feedback([&] { effect.DrawSurface(elapsed); });
+    ASSERT_GE(received.size(), expected.size());
+    std::vector<bool> arrived(expected.size(), false);
+    for (const FeedbackVertex& v : received) {
+        bool found = false;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            if (std::fabs(v.x - expected[i][0]) < 2e-3 && std::fabs(v.y - expected[i][1]) < 2e-3) {
+                arrived[i] = found = true;
+            }
+        }
+        ASSERT_TRUE(found) << "vertex at " << v.x << ", " << v.y << " is no placed corner";
+    }
+    EXPECT_EQ(std::count(arrived.begin(), arrived.end(), false), 0) << "corners that never reached GL";
+    float modelview[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    EXPECT_NEAR(modelview[14], -50.0f, 1e-5) << "the surface drawing leaves the eye's view";
+    EXPECT_NEAR(modelview[12], 0.0f, 1e-5);
+}
+
+}  // namespace
+
+TEST_F(BlurPipeline, DrawSurfaceSendsEveryGeneratedQuadPlacedAndSpunByTheAngle) {
+    {
+        SCOPED_TRACE("coil");
+        CBlurV coil;
+        // The drawing advances the angle from 29 to 30 before it turns the coil.
+        const Matrix placement = translation(25, 0, 0) * rotation(-45, 0, 1, 0) * rotation(30, 0, 0, 1);
+        checkSurfaceReachesGl(coil, 29, 0, placement, [](float (&c)[4][3], const PatchFn& emit) {
+            EmitParametricPatches(kCoilSurface, c, emit);
+        });
+        EXPECT_EQ(coil.angle, 30);
+    }
+    {
+        SCOPED_TRACE("second surface");
+        CBlur2 second;
+        const Matrix placement = rotation(-45, 0, 1, 0) * rotation(60, 0, 1, 1);
+        checkSurfaceReachesGl(second, 59, 0, placement, [](float (&c)[4][3], const PatchFn& emit) {
+            EmitParametricPatches(kSecondSurface, c, emit);
+        });
+    }
+    {
+        SCOPED_TRACE("land");
+        CLand land;
+        const Matrix placement = translation(0, 0, 15) * rotation(90, 1, 0, 0) * rotation(101, 0, 0, 1);
+        checkSurfaceReachesGl(land, 100, 3500, placement, [](float (&c)[4][3], const PatchFn& emit) {
+            EmitLandPatches(0.25f, c, emit);  // (3500 - 1000) / 10000
+        });
+    }
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+}
+
+// The glow is taken first in the frame, from the picture the frame began with, one degree on.
+TEST_F(BlurPipeline, TheCaptureIsTheFramesFirstDrawingOneDegreeOn) {
+    CBlur2 framed;
+    framed.Setup(kWidth, kHeight);
+    clearToBlack();
+    framed.angle = 40;
+    framed.DrawFrame(0);
+    const std::vector<unsigned char> glow = textureLuminance(framed.blurTexture);
+
+    // The same lights, projection and enables by hand; then capture alone at angle 41.
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT7);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    CBlur2 alone;
+    alone.Setup(kWidth, kHeight);
+    alone.blurTexture = MakeBlurTexture();
+    alone.angle = 40;
+    alone.CaptureToTexture();
+    const std::vector<unsigned char> expected = textureLuminance(alone.blurTexture);
+    ASSERT_TRUE(std::any_of(expected.begin(), expected.end(), [](unsigned char c) { return c > 8; }));
+    EXPECT_EQ(glow, expected);
+}
