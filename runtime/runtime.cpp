@@ -211,6 +211,7 @@ int Runtime::play(Timeline& timeline) {
     int64_t originMicros = clock_.nowMicros();
     const int64_t playStartMicros = originMicros;
     int64_t loopFrame = 0;  // frames since the timeline last began
+    int64_t lastFrameMicros = originMicros;
     std::vector<unsigned char> pixels;
     const auto afterEffect = [&](const std::string& name, int64_t elapsed) {
         if (options_.checkGl) reportGlErrors(name, elapsed);
@@ -223,8 +224,13 @@ int Runtime::play(Timeline& timeline) {
             // In a window, a fixed step still plays at its own pace.
             if (window_) clock_.sleepUntil(originMicros + fixedStepMs(loopFrame, options_.fps) * 1000);
         } else {
+            // Spins and fades advance once per frame: with vsync on, never run faster than
+            // the display even where swapping does not wait for it (virtual displays).
+            if (window_ && options_.vsync && frame > 0)
+                clock_.sleepUntil(lastFrameMicros + 1000000 / window_->refreshRate());
             elapsed = options_.startMs + (clock_.nowMicros() - originMicros) / 1000;
         }
+        lastFrameMicros = clock_.nowMicros();
         const int64_t frameStart = clock_.nowMicros();
         if (!timeline.advance(elapsed)) {
             if (!options_.loop) break;

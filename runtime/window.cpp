@@ -8,6 +8,10 @@
 
 namespace glimmerq {
 
+namespace {
+constexpr int kFallbackRefreshRate = 60;  // Hz, when the display does not say
+}
+
 Letterbox fitInside(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0) return {0, 0, 0, 0};
     // Compare aspects in 64-bit integers: the wider of the two decides which side fills.
@@ -76,6 +80,12 @@ bool Window::desktopSize(int* width, int* height) {
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return ok;
+}
+
+int Window::refreshRate() const {
+    SDL_DisplayMode mode;
+    if (SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0) return mode.refresh_rate;
+    return kFallbackRefreshRate;
 }
 
 void Window::toggleFullscreen() {

@@ -34,6 +34,8 @@ public:
     Input pollEvents();
     void present(const RenderTarget& target);
     void toggleFullscreen();
+    // The display's refresh rate in Hz (60 when it does not say).
+    int refreshRate() const;
 
     // The desktop's size, for --fullscreen without --size; false when unknown.
     static bool desktopSize(int* width, int* height);
