@@ -1,14 +1,14 @@
 // blur_floor: how close each radial-blur effect comes to the cost of the pixels it must produce.
 //
-//   blur_floor [--frames N] [--rounds R]
+//   blur_floor [--pairs N]
 //
 // For CBLUR, CBLURV, CBLUR2, CBLUR2V and CLAND, at 640x480 and 1920x1080 on a headless context,
 // measures the median time of one DrawFrame (up to glFinish) and of its "fill floor": the same
 // frame without the surfaces, i.e. a colour+depth clear, the 128x128 copy into a luminance
 // texture and the same number of blended, textured layers covering the effect's viewport (the
-// whole window, or its quarter for the V variants). Effect and floor are measured in alternating
-// rounds so that load from other processes hits both alike. Prints one row per effect and size
-// with both medians and their ratio.
+// whole window, or its quarter for the V variants). Effect frames and floor frames alternate one
+// by one (N pairs, default 40), so that load from other processes hits both alike. Prints one
+// row per effect and size with both medians and their ratio.
 //
 // Not a test: timings depend on the machine and its load. Run it on a quiet machine, twice.
 #include "effects/blur/blur.h"
@@ -107,7 +107,7 @@ double timeOne(const std::function<void()>& draw) {
     return secondsNow() - start;
 }
 
-bool measure(const Subject& subject, Size size, int frames, int rounds) {
+bool measure(const Subject& subject, Size size, int pairs) {
     std::string error;
     glimmerq::RenderTarget target;
     if (!target.create(size.width, size.height, &error)) {
@@ -131,9 +131,9 @@ bool measure(const Subject& subject, Size size, int frames, int rounds) {
     glFinish();
 
     std::vector<double> effectTimes, floorTimes;
-    for (int round = 0; round < rounds; ++round) {
-        for (int i = 0; i < frames; ++i) effectTimes.push_back(timeOne(frame));
-        for (int i = 0; i < frames; ++i) floorTimes.push_back(timeOne([&] { floor.draw(); }));
+    for (int i = 0; i < pairs; ++i) {
+        effectTimes.push_back(timeOne(frame));
+        floorTimes.push_back(timeOne([&] { floor.draw(); }));
     }
     const double effectMs = median(effectTimes) * 1000.0;
     const double floorMs = median(floorTimes) * 1000.0;
@@ -151,11 +151,9 @@ Subject subject(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int frames = 10;
-    int rounds = 5;
+    int pairs = 40;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--frames") == 0) frames = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--pairs") == 0) pairs = std::max(1, std::atoi(argv[i + 1]));
     }
 
     std::string error;
@@ -164,8 +162,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "blur_floor: %s\n", error.c_str());
         return 1;
     }
-    std::printf("%s / %s; %d rounds of %d frames each\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
-                reinterpret_cast<const char*>(glGetString(GL_VERSION)), rounds, frames);
+    std::printf("%s / %s; medians of %d alternating frames each\n",
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                reinterpret_cast<const char*>(glGetString(GL_VERSION)), pairs);
     std::printf("%-8s %-9s  %11s  %11s  %6s\n", "effect", "size", "frame", "floor", "ratio");
 
     const Subject subjects[] = {
@@ -175,6 +174,6 @@ int main(int argc, char** argv) {
     const Size sizes[] = {{640, 480}, {1920, 1080}};
     bool ok = true;
     for (const Size& size : sizes)
-        for (const Subject& s : subjects) ok = measure(s, size, frames, rounds) && ok;
+        for (const Subject& s : subjects) ok = measure(s, size, pairs) && ok;
     return ok ? 0 : 1;
 }
