@@ -176,30 +176,33 @@ Image makeJelly() {
 }
 
 // --- rock_sw.jpg: grey rock for the shaft walls ------------------------------------------
-// s (x) runs across a wall, t (y) along its 1404 units of depth: the picture is seen hugely
-// stretched in y, so its strata run along y and become streaks converging on the centre.
+// Each wall stretches the picture once along 1404 units of depth: along t (y) on the top and
+// bottom walls, along s (x) on the side walls, and only the near end (small t, large s) is
+// in view. Streaks in both directions become rays converging on the vanishing point on one
+// pair of walls and bands that show the shaft sliding on the other; quartz veins and a bright
+// rim where two walls meet finish it. Mostly dark: it is added onto the picture.
 Image makeRock() {
-    constexpr int kWidth = 256;
-    constexpr int kHeight = 1024;
+    constexpr int kSize = 512;
     constexpr uint32_t kSeed = 0x726F636Bu;  // "rock"
-    Image img(kWidth, kHeight);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const float u = float(x) / kWidth, v = float(y) / kHeight;
-            // Strata: noise fine across the wall, coarse along it.
-            const float strata = tiledFractal(u, v, 24, 6, 4, kSeed);
-            const float mottle = tiledFractal(u, v, 8, 48, 5, kSeed + 1);
-            float grey = 0.10f + 0.30f * strata + 0.18f * mottle;
-            // Cracks: ridges of a second field, bright veins of quartz.
-            const float ridge = 1.0f - std::fabs(tiledFractal(u, v, 12, 10, 4, kSeed + 2) * 2.0f - 1.0f);
-            grey += 0.55f * std::pow(ridge, 10.0f);
-            // Light streaks running the whole depth: the rays.
-            const float streak = tiledNoise(u * 40.0f, v * 2.0f, 40, 2, kSeed + 3);
-            grey += 0.35f * std::pow(streak, 6.0f);
-            // The shaft's corners: a bright edge where two walls meet.
-            const float corner = std::min(u, 1.0f - u);
-            grey += 0.45f * (1.0f - smoothstep(0.0f, 0.03f, corner));
-            const float tint = 0.03f * (mottle - 0.5f);  // faintly warm and cold patches
+    Image img(kSize, kSize);
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            const float u = float(x) / kSize, v = float(y) / kSize;
+            const float body = tiledFractal(u, v, 8, 8, 6, kSeed);
+            float grey = 0.06f + 0.26f * body;
+            // Streaks: noise fine across, coarse along; one set per direction.
+            const float along = tiledFractal(u, v, 64, 4, 3, kSeed + 1);
+            const float across = tiledFractal(u, v, 4, 64, 3, kSeed + 2);
+            grey += 0.42f * std::pow(along, 5.0f) + 0.42f * std::pow(across, 5.0f);
+            // Quartz veins: the ridges of a warped field.
+            const float warp = tiledFractal(u, v, 4, 4, 3, kSeed + 3) - 0.5f;
+            const float field = tiledFractal(u + 0.2f * warp, v - 0.2f * warp, 6, 6, 4, kSeed + 4);
+            const float ridge = 1.0f - std::fabs(field * 2.0f - 1.0f);
+            grey += 0.5f * std::pow(ridge, 16.0f);
+            // The rim along every border: the corners where two walls meet.
+            const float border = std::min({u, 1.0f - u, v, 1.0f - v});
+            grey += 0.5f * (1.0f - smoothstep(0.0f, 0.02f, border));
+            const float tint = 0.04f * (body - 0.5f);  // faintly warm and cold patches
             img.set(x, y, dithered({grey + tint, grey, grey - tint}, x, y, kSeed));
         }
     }
@@ -234,12 +237,12 @@ Image makeLogoSpark() {
 
             const float core = 1.0f - smoothstep(0.018f, 0.038f, letters);
             const float letterGlow = std::exp(-letters * letters / 0.008f);
-            const float halo = std::exp(-r * r / 0.10f);
+            const float halo = std::exp(-r * r / 0.06f);
             const float flare = std::exp(-std::fabs(u * v) * 90.0f) * std::exp(-r * r / 0.35f);
 
-            Color c = scale(violet, 0.45f * halo);
+            Color c = scale(violet, 0.25f * halo);
             c = add(c, scale(cyan, 0.75f * letterGlow));
-            c = add(c, scale(white, 0.55f * flare));
+            c = add(c, scale(white, 0.45f * flare));
             c = add(c, scale(white, core));
             // Pure black outside the disc: no square edges show when added onto black.
             const float fade = 1.0f - smoothstep(0.70f, 0.95f, r);
