@@ -56,6 +56,7 @@ void CKreuzScene::DrawFrame(LONG elapsed) {
     // A model that failed to load draws nothing and leaves the GL state alone.
     if (!modelLoaded) return;
 
+    const GLboolean light0 = glIsEnabled(GL_LIGHT0);
     glPushAttrib(kSceneSavedAttributes);
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
@@ -91,6 +92,7 @@ void CKreuzScene::DrawFrame(LONG elapsed) {
 
     DrawScene(elapsed);
     glPopAttrib();
+    RestoreLight0(light0);
 }
 
 void CKreuzScene::DrawScene(LONG elapsed) {

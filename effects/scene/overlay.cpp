@@ -40,6 +40,7 @@ void CModelOverlay::DrawFrame(LONG elapsed) {
     // A model that failed to load draws nothing and leaves the GL state alone.
     if (!modelLoaded) return;
 
+    const GLboolean light0 = glIsEnabled(GL_LIGHT0);
     glPushAttrib(kSceneSavedAttributes);
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
@@ -62,6 +63,7 @@ void CModelOverlay::DrawFrame(LONG elapsed) {
 
     DrawScene(elapsed);
     glPopAttrib();
+    RestoreLight0(light0);
 }
 
 void CModelOverlay::DrawScene(LONG) {

@@ -16,6 +16,16 @@
 constexpr GLbitfield kSceneSavedAttributes =
     GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT | GL_POLYGON_BIT;
 
+// Some GL implementations (Mesa 22 among them) leave the GL_LIGHTi enables as they are on
+// glPopAttrib(GL_ENABLE_BIT). Every scene switches GL_LIGHT0, so each remembers its enable
+// before its push and puts it back after its pop: a no-op wherever the pop restores it.
+inline void RestoreLight0(GLboolean enabled) {
+    if (enabled)
+        glEnable(GL_LIGHT0);
+    else
+        glDisable(GL_LIGHT0);
+}
+
 // Creates a model and loads the named file. On failure shows the "Error" message box
 // "Couldn't load the model dat\<fileName>" and sets *loaded to false. Returns the model,
 // loaded or empty; null only when even the empty model could not be allocated.

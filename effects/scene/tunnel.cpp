@@ -56,6 +56,7 @@ void CTunnelScene::DrawFrame(LONG elapsed) {
     // A model that failed to load draws nothing and leaves the GL state alone.
     if (!modelLoaded) return;
 
+    const GLboolean light0 = glIsEnabled(GL_LIGHT0);
     glPushAttrib(kSceneSavedAttributes);
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
@@ -97,6 +98,7 @@ void CTunnelScene::DrawFrame(LONG elapsed) {
         DrawScene(elapsed);
     glPopMatrix();
     glPopAttrib();
+    RestoreLight0(light0);
 }
 
 // The picture depends only on the frame count, not on the time.
