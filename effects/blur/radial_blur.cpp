@@ -14,7 +14,7 @@ constexpr int kDegreesPerTurn = 360;
 constexpr float kLastU = 360.0f;            // degrees, inclusive
 constexpr int kLastV = 20 * 360;            // twenty turns, inclusive
 
-constexpr int kTextureComponents = 4;       // the first image is RGBA; captures make it luminance
+constexpr int kTextureComponents = 4;       // the first image is RGBA bytes; captures make it luminance
 
 constexpr double kFieldOfViewDegrees = 50.0;
 constexpr double kEyeDistance = 50.0;       // world units from the origin along +z
@@ -42,7 +42,7 @@ double BlurRadians(float degrees) {
 }
 
 unsigned MakeBlurTexture() {
-    const std::vector<unsigned char> zeros(kBlurTextureSize * kBlurTextureSize * 4, 0);
+    const std::vector<unsigned char> zeros(kBlurTextureSize * kBlurTextureSize * kTextureComponents, 0);
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -127,9 +127,7 @@ void CRadialBlur::ApplyViewport() const {
     }
 }
 
-// Leaves: the effect's viewport, 50° perspective projection, matrix mode GL_MODELVIEW with the
-// gluLookAt view, light-model ambient, light 7's parameters, the surface material and the smooth
-// shade model; enables, blend and depth functions and clear colour restored; no texture bound.
+// Leaves: effect's viewport, 50° perspective, model-view = eye view, light 7 + material set, smooth shading.
 void CRadialBlur::DrawFrame(LONG elapsed) {
     if (blurTexture == 0) blurTexture = MakeBlurTexture();
     // Mesa 22 restores GL_LIGHTi enables only when GL_LIGHTING_BIT is pushed too, so light 7's

@@ -371,6 +371,20 @@ TEST_F(BlurPipeline, AngleAdvancesThreeTimesPerCoilFrameAndTwicePerOtherFrameAnd
     EXPECT_EQ(land.timeOffset, 1000);
 }
 
+// A size the host never passes: the projection falls back to a square aspect, not 0 or NaN.
+TEST_F(BlurPipeline, AZeroHeightGivesASquareFiniteProjection) {
+    for (int width : {kWidth, 0}) {
+        CLand land;
+        land.Setup(width, 0);
+        land.DrawFrame(0);
+        float projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        for (int i = 0; i < 16; ++i) EXPECT_TRUE(std::isfinite(projection[i])) << "element " << i;
+        EXPECT_FLOAT_EQ(projection[0], projection[5]);
+    }
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+}
+
 TEST_F(BlurPipeline, BlurTextureIsMadeOnceAndReused) {
     CBlur2 effect;
     effect.Setup(kWidth, kHeight);
