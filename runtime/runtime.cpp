@@ -88,7 +88,7 @@ unsigned char* Runtime::fileLoad(const char* name, size_t* size) {
     if (!bytes) return nullptr;
     auto* copy = static_cast<unsigned char*>(std::malloc(bytes->size() + 1));
     if (!copy) return nullptr;
-    std::memcpy(copy, bytes->data(), bytes->size());
+    if (!bytes->empty()) std::memcpy(copy, bytes->data(), bytes->size());
     copy[bytes->size()] = 0;
     if (size) *size = bytes->size();
     return copy;

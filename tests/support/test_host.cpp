@@ -29,7 +29,7 @@ unsigned char* TestHost::fileLoad(const char* name, size_t* size) {
     auto bytes = source().read(name);
     if (!bytes) return nullptr;
     auto* copy = static_cast<unsigned char*>(std::malloc(bytes->size() + 1));
-    std::memcpy(copy, bytes->data(), bytes->size());
+    if (!bytes->empty()) std::memcpy(copy, bytes->data(), bytes->size());
     copy[bytes->size()] = 0;
     if (size) *size = bytes->size();
     ++openFiles;
