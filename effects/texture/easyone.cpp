@@ -45,7 +45,7 @@ constexpr SCubeFace kCubeFaces[6] = {
 constexpr float kFaceTexCoords[4][2] = {{1, 0}, {1, 1}, {0, 1}, {0, 0}};
 
 // The display list holding the cube; one per process, like the GL context it lives in.
-GLuint gCubeList = 0;
+GLuint cubeList = 0;
 
 }  // namespace
 
@@ -58,7 +58,7 @@ double CubeRowDrift(LONG elapsed) { return kDriftAmplitude * std::sin(elapsed / 
 
 float CubeRowZ(int i, double drift) { return float(kCubeSpacing * i + kRowStartZ + drift); }
 
-unsigned CEasyOne::CubeList() { return gCubeList; }
+unsigned CEasyOne::CubeList() { return cubeList; }
 
 int CEasyOne::Setup(int width, int height) {
     this->width = width;
@@ -72,9 +72,9 @@ void CEasyOne::UploadTextures() {
     DEMOGL_TextureUpload(texture);
 
     // Each run compiles a fresh list; the previous one would otherwise be lost.
-    if (gCubeList != 0 && glIsList(gCubeList)) glDeleteLists(gCubeList, 1);
-    gCubeList = glGenLists(1);
-    glNewList(gCubeList, GL_COMPILE);
+    if (cubeList != 0 && glIsList(cubeList)) glDeleteLists(cubeList, 1);
+    cubeList = glGenLists(1);
+    glNewList(cubeList, GL_COMPILE);
     glBegin(GL_QUADS);
     for (const SCubeFace& face : kCubeFaces) {
         for (int k = 0; k < 4; ++k) {
@@ -133,6 +133,6 @@ void CEasyOne::DrawCubeRow(LONG elapsed) {
         glLoadIdentity();
         glTranslatef(kRowX, 0.0f, CubeRowZ(i, drift));
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glCallList(gCubeList);
+        glCallList(cubeList);
     }
 }

@@ -38,11 +38,11 @@ constexpr double kDepthCentre = -12.0;
 constexpr float kSolidDistance = 1.5f;  // the solid core sits 1.5 times as far as the wireframe
 
 // The icosahedron: twelve unit vertices (each its own normal) and twenty triangles.
-constexpr float A = 0.5257311f;
-constexpr float B = 0.8506508f;
+constexpr float kA = 0.5257311f;  // kA² + kB² = 1: every vertex has unit length
+constexpr float kB = 0.8506508f;
 constexpr GLfloat kVertices[12][3] = {
-    {-A, 0, B}, {A, 0, B},  {-A, 0, -B}, {A, 0, -B}, {0, B, A},  {0, B, -A},
-    {0, -B, A}, {0, -B, -A}, {B, A, 0},  {-B, A, 0}, {B, -A, 0}, {-B, -A, 0},
+    {-kA, 0, kB}, {kA, 0, kB},  {-kA, 0, -kB}, {kA, 0, -kB}, {0, kB, kA},  {0, kB, -kA},
+    {0, -kB, kA}, {0, -kB, -kA}, {kB, kA, 0},  {-kB, kA, 0}, {kB, -kA, 0}, {-kB, -kA, 0},
 };
 constexpr int kTriangles[20][3] = {
     {0, 4, 1},  {0, 9, 4},  {9, 5, 4},  {4, 5, 8},  {4, 8, 1},  {8, 10, 1}, {8, 3, 10},

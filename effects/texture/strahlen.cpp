@@ -18,19 +18,23 @@ struct SShaftCorner {
     float x, y, z;
 };
 
-constexpr float kHalfWidth = 4.0f;   // the shaft is 8 units wide and high
-constexpr float kNearZ = 4.0f;       // the near cap, just behind a viewer at the origin
-constexpr float kFarZ = -1400.0f;    // the open far end
-constexpr float H = kHalfWidth;
+constexpr float kHalf = 4.0f;      // half the shaft's width: 8 units wide and high
+constexpr float kNearZ = 4.0f;     // the near cap, just behind a viewer at the origin
+constexpr float kFarZ = -1400.0f;  // the open far end
 
-// Walls top, bottom, right, left and the near cap; the far end is open.
-// The texture runs once along each wall's whole depth (t = 0 near, 1 far).
+// Walls top, bottom, right, left and the near cap, each corner as (s, t) then (x, y, z).
+// The texture runs once along each wall's whole depth; the far end is open.
 constexpr SShaftCorner kShaft[5][4] = {
-    {{0, 1, -H, H, kFarZ}, {0, 0, -H, H, kNearZ}, {1, 0, H, H, kNearZ}, {1, 1, H, H, kFarZ}},
-    {{0, 1, H, -H, kFarZ}, {0, 0, H, -H, kNearZ}, {1, 0, -H, -H, kNearZ}, {1, 1, -H, -H, kFarZ}},
-    {{1, 1, H, H, kNearZ}, {0, 1, H, H, kFarZ}, {0, 0, H, -H, kFarZ}, {1, 0, H, -H, kNearZ}},
-    {{0, 0, -H, -H, kFarZ}, {1, 0, -H, -H, kNearZ}, {1, 1, -H, H, kNearZ}, {0, 1, -H, H, kFarZ}},
-    {{1, 1, -H, H, kNearZ}, {0, 1, H, H, kNearZ}, {0, 0, H, -H, kNearZ}, {1, 0, -H, -H, kNearZ}},
+    {{0, 1, -kHalf, kHalf, kFarZ}, {0, 0, -kHalf, kHalf, kNearZ},
+     {1, 0, kHalf, kHalf, kNearZ}, {1, 1, kHalf, kHalf, kFarZ}},
+    {{0, 1, kHalf, -kHalf, kFarZ}, {0, 0, kHalf, -kHalf, kNearZ},
+     {1, 0, -kHalf, -kHalf, kNearZ}, {1, 1, -kHalf, -kHalf, kFarZ}},
+    {{1, 1, kHalf, kHalf, kNearZ}, {0, 1, kHalf, kHalf, kFarZ},
+     {0, 0, kHalf, -kHalf, kFarZ}, {1, 0, kHalf, -kHalf, kNearZ}},
+    {{0, 0, -kHalf, -kHalf, kFarZ}, {1, 0, -kHalf, -kHalf, kNearZ},
+     {1, 1, -kHalf, kHalf, kNearZ}, {0, 1, -kHalf, kHalf, kFarZ}},
+    {{1, 1, -kHalf, kHalf, kNearZ}, {0, 1, kHalf, kHalf, kNearZ},
+     {0, 0, kHalf, -kHalf, kNearZ}, {1, 0, -kHalf, -kHalf, kNearZ}},
 };
 
 }  // namespace
