@@ -70,14 +70,16 @@ void Runtime::loadingSplashEnable(const char* image, int fit, float opacity) {
     loading_.splashOpacity = opacity;
 }
 
+// Beside the program (a build tree), then where `cmake --install` puts it relative to the
+// program (PREFIX/bin -> PREFIX/share/glimmerq), then the configured install directory.
 std::string Runtime::defaultDataPath() const {
     const auto it = variables_.find(kVariableDataFile);
     const std::string file = it != variables_.end() && !it->second.empty() ? it->second : kDefaultDataFile;
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
-        const fs::path beside = exe.parent_path() / file;
-        if (fs::exists(beside, ec)) return beside.string();
+        for (const fs::path& candidate : {exe.parent_path() / file, exe.parent_path().parent_path() / "share" / "glimmerq" / file})
+            if (fs::exists(candidate, ec)) return candidate.string();
     }
     return (fs::path(GLIMMERQ_INSTALL_DATADIR) / file).string();
 }
