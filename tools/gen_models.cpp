@@ -2,7 +2,7 @@
 //
 //   gen_models OUTDIR
 //
-// block.ms3d     a cross of bevelled stone blocks, about 75 units across (CKREUZ: seen 110 to
+// block.ms3d     a cross of bevelled stone blocks, about 105 units across (CKREUZ: seen 110 to
 //                410 units away, 55 below the eye, lit from the viewer, in fog)
 // tunnel.ms3d    a panelled tube of radius 7 along z from -100 to +240 (CTUNNEL: its axis
 //                passes about 2.5 units from the eye, so the viewer looks down its inside)
@@ -265,9 +265,47 @@ float lineWidth(const TextLine& line) {
     return float(int(line.text.size()) * kGlyphAdvance - 1) * line.pixel;
 }
 
-// Emits one line, centred on x = 0: every horizontal run of lit pixels becomes a bevelled box.
+// One lit font pixel as part of a solid extruded letter: a flat front square, a back square,
+// and, on every side whose neighbour is unlit, a 45° chamfer from the front edge out by
+// `bevel` and a wall down to the back. Convex corners get a chamfer triangle and a diagonal
+// wall. The front faces of neighbouring pixels meet without a seam, so the letter reads as one
+// piece whose outline catches the light.
+void addLetterPixel(Mesh& mesh, float x0, float y0, float size, float bevel, float depth,
+                    const std::array<bool, 4>& open, const UvFunction& uv) {
+    const float x1 = x0 + size, y1 = y0 + size;
+    const Vec3 front{0, 0, 1};
+    mesh.polygon({{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}}, front, uv);
+    mesh.polygon({{x0, y0, -depth}, {x1, y0, -depth}, {x1, y1, -depth}, {x0, y1, -depth}}, Vec3{0, 0, -1}, uv);
+    // Sides in order right, top, left, bottom; each with its edge's two ends, counter-clockwise.
+    const Vec3 outward[4] = {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}};
+    const Vec3 ends[4][2] = {{{x1, y0, 0}, {x1, y1, 0}},
+                             {{x1, y1, 0}, {x0, y1, 0}},
+                             {{x0, y1, 0}, {x0, y0, 0}},
+                             {{x0, y0, 0}, {x1, y0, 0}}};
+    const Vec3 chamferDepth{0, 0, -bevel}, backDepth{0, 0, -depth};
+    for (int side = 0; side < 4; ++side) {
+        if (!open[size_t(side)]) continue;
+        const Vec3 out = bevel * outward[side];
+        const Vec3 a = ends[side][0], b = ends[side][1];
+        const Vec3 a1 = a + out + chamferDepth, b1 = b + out + chamferDepth;
+        mesh.polygon({a, b, b1, a1}, outward[side] + front, uv);
+        Vec3 a2 = a1, b2 = b1;
+        a2.z = b2.z = backDepth.z;
+        mesh.polygon({a1, b1, b2, a2}, outward[side], uv);
+        // The corner at b joins this side and the next one, when both are open.
+        const int next = (side + 1) % 4;
+        if (!open[size_t(next)]) continue;
+        const Vec3 c1 = b + bevel * outward[next] + chamferDepth;
+        mesh.polygon({b, b1, c1}, outward[side] + outward[next] + front, uv);
+        Vec3 c2 = c1;
+        c2.z = backDepth.z;
+        mesh.polygon({b1, c1, c2, b2}, outward[side] + outward[next], uv);
+    }
+}
+
+// Emits one line, centred on x = 0, its front faces at z = 0.
 void addText(Mesh& mesh, const TextLine& line, const UvFunction& uv) {
-    const float bevel = line.pixel * 0.22f;
+    const float bevel = line.pixel * 0.3f;
     float left = -lineWidth(line) / 2;
     for (char c : line.text) {
         auto glyph = font().find(c);
@@ -275,20 +313,19 @@ void addText(Mesh& mesh, const TextLine& line, const UvFunction& uv) {
             std::fprintf(stderr, "gen_models: no glyph for '%c'\n", c);
             std::exit(1);
         }
+        const auto lit = [&](int col, int row) {
+            return col >= 0 && row >= 0 && col < kGlyphColumns && row < kGlyphRows &&
+                   glyph->second[size_t(row)][col] == '#';
+        };
         for (int row = 0; row < kGlyphRows; ++row) {
-            const char* bits = glyph->second[size_t(row)];
-            for (int col = 0; col < kGlyphColumns;) {
-                if (bits[col] != '#') {
-                    ++col;
-                    continue;
-                }
-                int end = col;
-                while (end < kGlyphColumns && bits[end] == '#') ++end;
-                const float x0 = left + float(col) * line.pixel, x1 = left + float(end) * line.pixel;
-                const float y1 = line.top - float(row) * line.pixel, y0 = y1 - line.pixel;
-                addBevelBox(mesh, {(x0 + x1) / 2, (y0 + y1) / 2, -line.depth / 2},
-                            {(x1 - x0) / 2, (y1 - y0) / 2, line.depth / 2}, bevel, uv);
-                col = end;
+            for (int col = 0; col < kGlyphColumns; ++col) {
+                if (!lit(col, row)) continue;
+                // Rows count downwards: the pixel above is row - 1.
+                const std::array<bool, 4> open = {!lit(col + 1, row), !lit(col, row - 1), !lit(col - 1, row),
+                                                  !lit(col, row + 1)};
+                const float x0 = left + float(col) * line.pixel;
+                const float y0 = line.top - float(row + 1) * line.pixel;
+                addLetterPixel(mesh, x0, y0, line.pixel, bevel, line.depth, open, uv);
             }
         }
         left += float(kGlyphAdvance) * line.pixel;
@@ -337,7 +374,7 @@ Image stoneTexture() {
             const float grain = assets::fractalNoise(u * 8, v * 8, 5, 11);
             const float veins = std::fabs(assets::fractalNoise(u * 3, v * 3, 4, 23) - 0.5f);
             const float edge = std::min(std::min(u, 1 - u), std::min(v, 1 - v));
-            Color c = mix(Color{0.55f, 0.52f, 0.5f}, Color{0.85f, 0.8f, 0.72f}, grain);
+            Color c = mix(Color{0.7f, 0.66f, 0.62f}, Color{1.0f, 0.95f, 0.86f}, grain);
             if (veins < 0.03f) c = scale(c, 0.6f + veins * 10);
             if (edge < 0.06f) c = mix(c, Color{0.95f, 0.9f, 0.8f}, 0.6f);
             if (edge >= 0.06f && edge < 0.08f) c = scale(c, 0.55f);
@@ -355,7 +392,7 @@ Image tunnelTexture() {
         for (int x = 0; x < kTextureSize; ++x) {
             const float u = float(x) / kTextureSize, v = float(y) / kTextureSize;
             const float metal = assets::fractalNoise(u * 6, v * 6, 4, 5);
-            Color c = mix(Color{0.08f, 0.12f, 0.25f}, Color{0.25f, 0.32f, 0.5f}, metal);
+            Color c = mix(Color{0.12f, 0.18f, 0.35f}, Color{0.35f, 0.45f, 0.7f}, metal);
             const float edge = std::min(std::min(u, 1 - u), std::min(v, 1 - v));
             const float seam = std::exp(-edge * 60.0f);
             c = mix(c, Color{0.4f, 0.95f, 1.0f}, seam);
@@ -388,21 +425,22 @@ Image gradientTexture(const std::vector<Color>& stops, uint32_t seed, float spar
     return img;
 }
 
-// Chrome: bright sky bands above a dark horizon line and a warm ground below.
+// Polished metal: a bright sky fading down into a cool blue, a thin warm glint just below
+// the middle and a violet floor; the glint keeps the letters' middle alive.
 Image chromeTexture() {
     Image img(kTextureSize, kTextureSize);
     for (int y = 0; y < kTextureSize; ++y) {
         const float v = float(y) / (kTextureSize - 1);
         Color c;
-        if (v < 0.5f)
-            c = mix(Color{0.35f, 0.55f, 1.0f}, Color{0.95f, 0.97f, 1.0f}, v / 0.5f);
-        else if (v < 0.56f)
-            c = Color{0.1f, 0.1f, 0.2f};
+        if (v < 0.55f)
+            c = mix(Color{0.95f, 0.98f, 1.0f}, Color{0.3f, 0.5f, 1.0f}, v / 0.55f);
         else
-            c = mix(Color{0.9f, 0.55f, 0.2f}, Color{0.4f, 0.15f, 0.35f}, (v - 0.56f) / 0.44f);
+            c = mix(Color{0.85f, 0.6f, 1.0f}, Color{0.45f, 0.2f, 0.7f}, (v - 0.55f) / 0.45f);
+        const float glint = std::exp(-std::pow((v - 0.58f) * 30.0f, 2.0f));
+        c = mix(c, Color{1.0f, 0.85f, 0.6f}, glint);
         for (int x = 0; x < kTextureSize; ++x) {
             const float n = assets::valueNoise(float(x) / 16, float(y) / 64, 77);
-            img.set(x, y, scale(c, 0.85f + 0.3f * n));
+            img.set(x, y, scale(c, 0.9f + 0.2f * n));
         }
     }
     return img;
@@ -411,13 +449,13 @@ Image chromeTexture() {
 // ---- the models ----
 
 Ms3dModel blockModel() {
-    constexpr float kBlockHalf = 7.0f;     // half the edge of one block
-    constexpr float kBlockPitch = 15.0f;   // centre to centre, leaving a 1-unit gap
-    constexpr float kBevel = 1.6f;
+    constexpr float kBlockHalf = 10.0f;    // half the edge of one block
+    constexpr float kBlockPitch = 21.0f;   // centre to centre, leaving a 1-unit gap
+    constexpr float kBevel = 2.0f;
     constexpr int kArmBlocks = 2;          // blocks on each of the six arms
     Mesh mesh;
-    const int stone = mesh.material(makeMaterial("stone", {0.6f, 0.58f, 0.55f}, {0.95f, 0.92f, 0.88f}, 1.0f,
-                                                 {0.35f, 0.33f, 0.3f}, 24.0f, {0.06f, 0.06f, 0.07f},
+    const int stone = mesh.material(makeMaterial("stone", {1.0f, 0.97f, 0.92f}, {0.95f, 0.92f, 0.88f}, 1.0f,
+                                                 {0.35f, 0.33f, 0.3f}, 24.0f, {0.1f, 0.09f, 0.08f},
                                                  "kreuzstein.jpg"));
     mesh.beginGroup("cross", stone);
     // Each face shows the whole slab texture, projected along its dominant axis.
@@ -571,7 +609,7 @@ Ms3dModel logoModel() {
                                                   "quorlogo.jpg"));
     const int bar = mesh.material(makeMaterial("bar", {0.1f, 0.1f, 0.2f}, {0.4f, 0.5f, 1.0f}, 0.6f,
                                                {0.2f, 0.2f, 0.2f}, 20.0f, {0.0f, 0.0f, 0.1f}, "quorlogo.jpg"));
-    const TextStyle logo{"logo", 0.075f, chrome};
+    const TextStyle logo{"logo", 0.085f, chrome};
     addTextBlock(mesh, {{"quorV0!xe", &logo}}, 0.15f, 0.0f);
     // A thin bar under the letters, as wide as the logo.
     const float width = lineWidth(TextLine{"quorV0!xe", logo.pixel, 0, 0});
