@@ -93,6 +93,9 @@ void CEasyOne::ReleaseTextures() { DEMOGL_TextureUnUpload(texture); }
 // matrix mode GL_MODELVIEW with the last cube's translation, GL_EXP fog parameters and
 // GL_NICEST fog hint, GL_MODULATE texture environment, smooth shading, colour white.
 void CEasyOne::DrawFrame(LONG elapsed) {
+    // Some drivers (Mesa 22) leave the GL_LIGHTi enables alone on glPopAttrib(GL_ENABLE_BIT):
+    // this one is remembered before the push and put back after the pop.
+    const GLboolean light0WasEnabled = glIsEnabled(GL_LIGHT0);
     glPushAttrib(GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
 
     glEnable(GL_DEPTH_TEST);
@@ -125,6 +128,10 @@ void CEasyOne::DrawFrame(LONG elapsed) {
     DrawCubeRow(elapsed);
 
     glPopAttrib();
+    if (light0WasEnabled)
+        glEnable(GL_LIGHT0);
+    else
+        glDisable(GL_LIGHT0);
 }
 
 void CEasyOne::DrawCubeRow(LONG elapsed) {

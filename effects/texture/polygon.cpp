@@ -87,6 +87,9 @@ void CPolygon::ReleaseTextures() {}
 // matrix it found, GL_LIGHT7 and the light-model ambient set, materials (front and back)
 // set, GL_EXP fog parameters with GL_DONT_CARE fog hint, smooth shading.
 void CPolygon::DrawFrame(LONG elapsed) {
+    // Some drivers (Mesa 22) leave the GL_LIGHTi enables alone on glPopAttrib(GL_ENABLE_BIT):
+    // this one is remembered before the push and put back after the pop.
+    const GLboolean light7WasEnabled = glIsEnabled(kLight);
     glPushAttrib(GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
 
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kModelAmbient);
@@ -118,6 +121,10 @@ void CPolygon::DrawFrame(LONG elapsed) {
     glPopMatrix();
 
     glPopAttrib();
+    if (light7WasEnabled)
+        glEnable(kLight);
+    else
+        glDisable(kLight);
 }
 
 void CPolygon::DrawIcosahedron(LONG elapsed) {

@@ -222,7 +222,7 @@ TEST_F(EasyOneTest, FrameRestoresEnablesButLeavesFogTextureEnvironmentAndMatrice
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    if (driverRestoresLightEnables()) EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
     EXPECT_EQ(currentInt(GL_FOG_MODE), GL_EXP);
     GLfloat fog = 0;
     glGetFloatv(GL_FOG_DENSITY, &fog);

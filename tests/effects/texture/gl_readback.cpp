@@ -106,20 +106,6 @@ float maxDifference(const Matrix& a, const Matrix& b) {
     return worst;
 }
 
-bool driverRestoresLightEnables() {
-    const GLboolean before = glIsEnabled(GL_LIGHT1);
-    glPushAttrib(GL_ENABLE_BIT);
-    if (before) glDisable(GL_LIGHT1);
-    else glEnable(GL_LIGHT1);
-    glPopAttrib();
-    const bool restored = glIsEnabled(GL_LIGHT1) == before;
-    if (!restored) {
-        if (before) glEnable(GL_LIGHT1);
-        else glDisable(GL_LIGHT1);
-    }
-    return restored;
-}
-
 GLint currentInt(GLenum name) {
     GLint values[16] = {};
     glGetIntegerv(name, values);

@@ -51,10 +51,6 @@ Matrix matrixBuiltBy(GLenum mode, const std::function<void()>& build);
 // Largest element-wise difference.
 float maxDifference(const Matrix& a, const Matrix& b);
 
-// Whether this driver's glPopAttrib(GL_ENABLE_BIT) brings back light enables (Mesa 22.3
-// leaves GL_LIGHTi as the frame set it); checks on those are made only where it does.
-bool driverRestoresLightEnables();
-
 GLint currentInt(GLenum name);
 std::array<GLint, 4> currentInts4(GLenum name);
 std::array<GLfloat, 4> currentFloats4(GLenum name);

@@ -157,7 +157,7 @@ TEST_F(PolygonTest, FrameRestoresEnablesButLeavesLightMaterialFogAndProjection) 
     ico.DrawFrame(0);
 
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    if (driverRestoresLightEnables()) EXPECT_FALSE(glIsEnabled(GL_LIGHT7));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT7));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_FOG)) << "fog is neither enabled nor disabled by the frame";
     EXPECT_EQ(currentInt(GL_BLEND_SRC), GL_DST_COLOR);
