@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
 
     const std::string title = "glimmerQ";
     const float titleX = (kWidth - assets::textWidth(title, kTitleScale)) * 0.5f;
-    const float titleY = kHeight * kTitleBaseline - assets::kGlyphHeight * kTitleScale;
+    const float titleY = kHeight * kTitleBaseline - assets::kGlyphBaselineRows * kTitleScale;
     assets::drawTextGlow(image, title, titleX, titleY, kTitleScale, {1.0f, 0.5f, 0.9f}, 14.0f);
     assets::drawText(image, title, titleX + 4, titleY + 4, kTitleScale, {-0.6f, -0.6f, -0.6f});
     assets::drawText(image, title, titleX, titleY, kTitleScale, {1.0f, 0.95f, 1.0f});

@@ -1,9 +1,10 @@
-// font.h: a 5x7 pixel font for text drawn into generated images.
+// font.h: a 5x7 pixel font (with a one-row descender) for text drawn into generated images.
 //
 //   assets::drawText(img, "glimmerQ", x, y, scale, {1, 0.8f, 0.3f});   // (x, y) = top-left
 //   int w = assets::textWidth("glimmerQ", scale);
 //
-// Each glyph cell is 6x8 font pixels (one column and one row of spacing); a font pixel is
+// Capitals and digits are 7 rows tall; g, j, p, q and y reach one row below the baseline.
+// Each glyph advances 6 font pixels (one column of spacing); a font pixel is
 // drawn as a scale x scale square with soft (anti-aliased) edges. Characters without a glyph
 // are drawn as blanks.
 #pragma once
@@ -15,7 +16,8 @@
 namespace assets {
 
 constexpr int kGlyphWidth = 5;
-constexpr int kGlyphHeight = 7;
+constexpr int kGlyphHeight = 8;   // rows, the last one below the baseline
+constexpr int kGlyphBaselineRows = 7;
 constexpr int kGlyphAdvance = 6;
 
 // Rows of a glyph, top first; bit 4 is the leftmost column. Null when there is no glyph.
