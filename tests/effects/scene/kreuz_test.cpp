@@ -66,6 +66,23 @@ TEST_F(KreuzTest, SwaysBetweenOneHundredTenAndFourHundredTenUnitsAway) {
     }
 }
 
+TEST_F(KreuzTest, ZeroSineGivesAZeroAxisAndTheLastMillisecondWrapsHarmlessly) {
+    useGeneratedData();
+    CKreuz kreuz;
+    kreuz.Setup(kWidth, kHeight);
+    kreuz.DrawFrame(-1);  // t = 0: s = 0, the axis (0, 0, 0) is passed all the same
+    EXPECT_EQ(kreuz.angle, 1);
+    const auto m = matrix(GL_MODELVIEW_MATRIX);
+    EXPECT_FLOAT_EQ(m[14], -260.0f);
+    EXPECT_FLOAT_EQ(m[13], -55.0f);
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+    // elapsed - timeOrigin passes the 32-bit range here: it wraps, as the original's did.
+    kreuz.DrawFrame(2147483647);
+    const double t = double(float(-2147483648.0 / 1000.0));
+    EXPECT_NEAR(matrix(GL_MODELVIEW_MATRIX)[14], 150.0 * std::sin(t) - 260.0, 0.01);
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+}
+
 TEST_F(KreuzTest, TurnSenseFlipsWithTheSignOfTheSine) {
     useGeneratedData();
     CKreuz kreuz;
