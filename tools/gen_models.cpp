@@ -2,7 +2,7 @@
 //
 //   gen_models OUTDIR
 //
-// block.ms3d     a cross of bevelled stone blocks, about 105 units across (CKREUZ: seen 110 to
+// block.ms3d     a cross of bevelled stone blocks, about 190 units across (CKREUZ: seen 110 to
 //                410 units away, 55 below the eye, lit from the viewer, in fog)
 // tunnel.ms3d    a panelled tube of radius 7 along z from -100 to +240 (CTUNNEL: its axis
 //                passes about 2.5 units from the eye, so the viewer looks down its inside)
@@ -449,9 +449,9 @@ Image chromeTexture() {
 // ---- the models ----
 
 Ms3dModel blockModel() {
-    constexpr float kBlockHalf = 10.0f;    // half the edge of one block
-    constexpr float kBlockPitch = 21.0f;   // centre to centre, leaving a 1-unit gap
-    constexpr float kBevel = 2.0f;
+    constexpr float kBlockHalf = 18.0f;    // half the edge of one block
+    constexpr float kBlockPitch = 38.0f;   // centre to centre, leaving a 2-unit gap
+    constexpr float kBevel = 3.5f;
     constexpr int kArmBlocks = 2;          // blocks on each of the six arms
     Mesh mesh;
     const int stone = mesh.material(makeMaterial("stone", {1.0f, 0.97f, 0.92f}, {0.95f, 0.92f, 0.88f}, 1.0f,
