@@ -25,7 +25,7 @@ constexpr size_t kTextureNameSize = 128;
 constexpr size_t kAlphaMapNameSize = 128;
 constexpr size_t kMaterialSize = 361;
 
-// How the textures of models are requested from DemoGL.
+// How the textures of models are requested from the host.
 constexpr size_t kTextureNamePrefix = 2;     // the ".\" in front of every stored name
 constexpr int kTextureFileType = 1;
 constexpr int kTextureAlphaSource = 0;

@@ -35,14 +35,14 @@ struct SGroup {
     int* triangleIndices;   // owned; into CModelBase::triangles, always in range after Load
 };
 
-// One material and the DemoGL texture its name refers to.
+// One material and the host texture its name refers to.
 struct SMaterial {
     float ambient[4];       // red, green, blue, alpha
     float diffuse[4];
     float specular[4];
     float emissive[4];
     float shininess;
-    unsigned texture;       // DemoGL texture handle, 0 = none
+    unsigned texture;       // host texture handle (the GL texture name), 0 = none
     char* textureName;      // owned, zero-terminated, possibly empty (".\name.jpg" as stored)
 };
 
@@ -50,7 +50,7 @@ struct SMaterial {
 class CModelBase {
 public:
     CModelBase() = default;
-    // Frees every array and string; releases no texture (DemoGL owns them).
+    // Frees every array and string; releases no texture (the host owns them).
     virtual ~CModelBase();
     // Reads the named model; true when loaded.
     virtual bool Load(const char* name) = 0;
@@ -79,7 +79,7 @@ public:
     // then empty. Requests the textures on success.
     bool Load(const char* name) override;
     // Requests every named material's texture again and stores the new handles; earlier
-    // handles are not released. Needs whatever DemoGL needs to load a texture.
+    // handles are not released. Needs whatever the host needs to load a texture.
     void LoadTextures();
     // Draws every group with the current GL state; leaves GL_TEXTURE_2D enabled or
     // disabled as it found it. Sets front-face materials and the texture binding.

@@ -225,7 +225,7 @@ TEST_F(WobbelTest, WithoutItsCoordinateBufferTheEffectDrawsNothingAndFailsSetup)
     EXPECT_EQ(currentInt(GL_MATRIX_MODE), GL_TEXTURE);
     EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
 
-    CWobbel neverSetUp;  // DemoGL always calls Setup first; a frame before it must not crash
+    CWobbel neverSetUp;  // the host always calls Setup first; a frame before it must not crash
     neverSetUp.DrawFrame(0);
     EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
 }
