@@ -210,19 +210,20 @@ int Runtime::play(Timeline& timeline) {
         if (ec) return fail("glimmerq: " + options_.renderDir + ": " + ec.message());
     }
     const double startupMs = double(clock_.nowMicros() - createdMicros_) / 1000.0;
-    int64_t originMicros = clock_.nowMicros();
+    int64_t originMicros = clock_.nowMicros();  // when the timeline (last) began
     const int64_t playStartMicros = originMicros;
-    int64_t loopFrame = 0;  // frames since the timeline last began
+    int64_t startMs = options_.startMs;         // timeline time at originMicros
+    int64_t loopFrame = 0;                      // frames since the timeline last began
     int64_t lastFrameMicros = originMicros;
     std::vector<unsigned char> pixels;
     const auto afterEffect = [&](const std::string& name, int64_t elapsed) {
         if (options_.checkGl) reportGlErrors(name, elapsed);
     };
 
-    for (int64_t frame = 0; options_.maxFrames == 0 || frame < options_.maxFrames; ++frame, ++loopFrame) {
+    for (int64_t frame = 0; options_.maxFrames == 0 || frame < options_.maxFrames;) {
         int64_t elapsed;
         if (options_.fixedStep()) {
-            elapsed = options_.startMs + fixedStepMs(loopFrame, options_.fps);
+            elapsed = startMs + fixedStepMs(loopFrame, options_.fps);
             // In a window, a fixed step still plays at its own pace.
             if (window_) clock_.sleepUntil(originMicros + fixedStepMs(loopFrame, options_.fps) * 1000);
         } else {
@@ -230,17 +231,17 @@ int Runtime::play(Timeline& timeline) {
             // the display even where swapping does not wait for it (virtual displays).
             if (window_ && options_.vsync && frame > 0)
                 clock_.sleepUntil(lastFrameMicros + 1000000 / window_->refreshRate());
-            elapsed = options_.startMs + (clock_.nowMicros() - originMicros) / 1000;
+            elapsed = startMs + (clock_.nowMicros() - originMicros) / 1000;
         }
         lastFrameMicros = clock_.nowMicros();
         const int64_t frameStart = clock_.nowMicros();
         if (!timeline.advance(elapsed)) {
-            if (!options_.loop) break;
+            // A script that ends before its first frame would loop without ever drawing.
+            if (!options_.loop || loopFrame == 0) break;
             timeline.rewind();
             originMicros = clock_.nowMicros();
-            loopFrame = -1;
-            options_.startMs = 0;
-            --frame;
+            startMs = 0;
+            loopFrame = 0;
             continue;
         }
         const std::string combination = options_.benchmark ? timeline.runningCombination() : std::string();
@@ -262,6 +263,8 @@ int Runtime::play(Timeline& timeline) {
             window_->present(*target_);
             if (window_->pollEvents().quit) break;
         }
+        ++frame;
+        ++loopFrame;
     }
     timeline.stopAll();
 

@@ -52,8 +52,8 @@ protected:
     }
 
     // A data directory holding the built data with a script of our own.
-    fs::path dataWithScript(const std::string& script) {
-        const fs::path dir = work / "data";
+    fs::path dataWithScript(const std::string& script, const std::string& folder = "data") {
+        const fs::path dir = work / folder;
         fs::create_directories(dir);
         for (const auto& entry : fs::directory_iterator(GLIMMERQ_DATA_DIR)) fs::copy(entry.path(), dir / entry.path().filename());
         std::ofstream(dir / "demoflow", std::ios::trunc) << script;
@@ -128,6 +128,10 @@ TEST_F(ProgramTest, StartSkipsEarlierEventsWithoutDrawingAndLoopReplays) {
     // METHOD 3 at 1.0 s (frame 30) starts it again from white.
     EXPECT_EQ(readPng(work / "l" / "000029.png").red(4, 4), 207);  // 19 frames into the first fade
     EXPECT_EQ(readPng(work / "l" / "000030.png").red(4, 4), 255);
+    // A script that ends before its first frame does not loop forever.
+    const fs::path instant = dataWithScript("0 start CLEAR layer 0\n0 end\n", "instant");
+    r = run("--data '" + instant.string() + "' --headless --loop --fps 10 --size 8x8");
+    EXPECT_EQ(r.code, 0) << r.err;
     // Without --loop the program stops at the end.
     r = run("--data '" + data.string() + "' --render '" + (work / "e").string() + "' --fps 10 --size 8x8");
     ASSERT_EQ(r.code, 0) << r.err;
