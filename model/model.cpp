@@ -13,7 +13,6 @@ namespace {
 // File layout, in bytes.
 constexpr char kIdentifier[] = "MS3D000000";
 constexpr size_t kIdentifierSize = 10;
-constexpr size_t kHeaderSize = 14;           // identifier + 32-bit version
 constexpr int32_t kOldestVersion = 3;
 constexpr int32_t kNewestVersion = 4;
 constexpr size_t kVertexSize = 15;           // flags, x, y, z, bone id, reference count
