@@ -267,7 +267,8 @@ void CModel::Draw() {
     const GLboolean texturing = glIsEnabled(GL_TEXTURE_2D);
     for (int g = 0; g < numGroups; ++g) {
         const SGroup& group = groups[g];
-        // Load keeps every index in range; checked again since the fields are public.
+        // Load keeps every index in range; the material index is checked again because a
+        // caller may set it (the triangle and vertex indices are Load's alone).
         if (group.materialIndex >= 0 && group.materialIndex < numMaterials) {
             const SMaterial& material = materials[group.materialIndex];
             glMaterialfv(GL_FRONT, GL_AMBIENT, material.ambient);

@@ -11,7 +11,7 @@
 //
 // The file is untrusted: every count, index and name is checked against the bytes that are
 // really there, and anything inconsistent is refused as a whole (Load returns false, the
-// model stays empty). Not here: joints, animation, comments, alpha maps, transparency,
+// model stays empty). A shininess outside GL's 0..128, or NaN, is clamped when drawn. Not here: joints, animation, comments, alpha maps, transparency,
 // back-face materials; colour, blending, lighting and matrices are the caller's.
 #pragma once
 

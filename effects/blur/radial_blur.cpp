@@ -127,7 +127,9 @@ void CRadialBlur::ApplyViewport() const {
     }
 }
 
-// Leaves: effect's viewport, 50° perspective, model-view = eye view, light 7 + material set, smooth shading.
+// Leaves: effect's viewport, 50° perspective, matrix mode GL_MODELVIEW = eye view, light 7,
+// light-model ambient and material set, smooth shading, no texture bound, colour white with
+// the last layer's alpha.
 void CRadialBlur::DrawFrame(LONG elapsed) {
     if (blurTexture == 0) blurTexture = MakeBlurTexture();
     // Mesa 22 restores GL_LIGHTi enables only when GL_LIGHTING_BIT is pushed too, so light 7's

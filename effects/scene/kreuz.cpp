@@ -32,6 +32,7 @@ CKreuzScene::~CKreuzScene() {
 }
 
 int CKreuzScene::Setup(int width, int height) {
+    delete model;  // a second Setup replaces the model instead of leaking it
     model = CreateSceneModel(kModelFile, &modelLoaded);
     if (!modelLoaded) return 0;
     this->width = width;

@@ -18,6 +18,7 @@ CModelOverlay::~CModelOverlay() {
 }
 
 int CModelOverlay::Setup(int width, int height) {
+    delete model;  // a second Setup replaces the model instead of leaking it
     model = CreateSceneModel(fileName_, &modelLoaded);
     if (!modelLoaded) return 0;
     this->width = width;

@@ -32,6 +32,7 @@ CTunnelScene::~CTunnelScene() {
 }
 
 int CTunnelScene::Setup(int width, int height) {
+    delete model;  // a second Setup replaces the model instead of leaking it
     model = CreateSceneModel(kModelFile, &modelLoaded);
     if (!modelLoaded) return 0;
     this->width = width;
@@ -50,8 +51,8 @@ void CTunnelScene::ReleaseTextures() {
 }
 
 // Leaves: viewport = whole window (CTunnelV: lower-right quarter), projection = 45° perspective
-// with the breathing aspect, matrix mode GL_MODELVIEW with the matrix it found after loading
-// identity, GL_SMOOTH, both hints, fog parameters set.
+// with the breathing aspect, matrix mode GL_MODELVIEW = identity (the model's transform is
+// popped), GL_SMOOTH, both hints, fog parameters set.
 void CTunnelScene::DrawFrame(LONG elapsed) {
     // A model that failed to load draws nothing and leaves the GL state alone.
     if (!modelLoaded) return;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cassert>
 #include <cmath>
 
 namespace {
@@ -56,9 +57,15 @@ void CSplash::ResetSpark(SSpark& spark, const float acceleration[3]) {
     }
 }
 
-void CSplash::ResetFirstSpark() { ResetSpark(slots[currentSlot][0], kLeftAcceleration); }
+void CSplash::ResetFirstSpark() {
+    assert(currentSlot < kSlotCount && "ResetFirstSpark is called from the slot loops only");
+    ResetSpark(slots[currentSlot][0], kLeftAcceleration);
+}
 
-void CSplash::ResetSecondSpark() { ResetSpark(slots[currentSlot][1], kRightAcceleration); }
+void CSplash::ResetSecondSpark() {
+    assert(currentSlot < kSlotCount && "ResetSecondSpark is called from the slot loops only");
+    ResetSpark(slots[currentSlot][1], kRightAcceleration);
+}
 
 int CSplash::Setup(int width, int height) {
     timeDivisor = kTimeDivisor;
@@ -116,7 +123,8 @@ void CSplash::DrawFrame(LONG elapsed) {
 
 void CSplash::DrawSparks(LONG elapsed) {
     spinCounter = (spinCounter + 1) % kSpinWrap;
-    timeStep = float(elapsed - lastTime) / timeDivisor;
+    // The 32-bit difference wraps instead of overflowing.
+    timeStep = float(int32_t(uint32_t(elapsed) - uint32_t(lastTime))) / timeDivisor;
     lastTime = elapsed;
 
     // Loaded once: each square's rotation adds to all those before it in the frame.

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cassert>
+
 #include <cmath>
 #include <new>
 
@@ -38,6 +40,7 @@ constexpr float kPhaseRateMs = 100.0f;    // the phase c grows by 10 per second
 
 void DrawTexturedGrid(const float* coordinates, int columns, int rows, float x0, float y0,
                       float x1, float y1) {
+    assert(coordinates && columns >= 2 && rows >= 2 && "DrawTexturedGrid needs a grid of at least 2x2 points");
     const float dx = (x1 - x0) / float(columns - 1);
     const float dy = (y1 - y0) / float(rows - 1);
     auto corner = [&](int row, int column, float x, float y) {
