@@ -11,8 +11,9 @@
 //
 // The file is untrusted: every count, index and name is checked against the bytes that are
 // really there, and anything inconsistent is refused as a whole (Load returns false, the
-// model stays empty). A shininess outside GL's 0..128, or NaN, is clamped when drawn. Not here: joints, animation, comments, alpha maps, transparency,
-// back-face materials; colour, blending, lighting and matrices are the caller's.
+// model stays empty). A shininess outside GL's 0..128, or NaN, is clamped when drawn.
+// Not here: joints, animation, comments, alpha maps, transparency, back-face materials;
+// colour, blending, lighting and matrices are the caller's.
 #pragma once
 
 // A vertex of the model, in model units.
