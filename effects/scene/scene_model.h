@@ -4,7 +4,8 @@
 //   UploadSceneModelTextures(model);                         // in UploadTextures
 //   ReleaseSceneModelTextures(model);                        // in ReleaseTextures
 //
-// Also the attribute groups every scene's DrawFrame saves and restores.
+// Also the attribute groups every scene's DrawFrame saves and restores, and the state every
+// scene sets first.
 // Not here: any drawing; each effect sets its own camera, lights and fog.
 #pragma once
 
@@ -24,6 +25,19 @@ inline void RestoreLight0(GLboolean enabled) {
         glEnable(GL_LIGHT0);
     else
         glDisable(GL_LIGHT0);
+}
+
+// The state every scene sets right after its push, before its viewport and camera:
+// texturing on, smooth shading, clear colour (0, 0, 0, 0.5) and depth 1 (nothing is
+// cleared), depth test with GL_LEQUAL, nicest perspective correction.
+inline void SetSceneDefaults() {
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 }
 
 // Creates a model and loads the named file. On failure shows the "Error" message box

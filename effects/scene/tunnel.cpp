@@ -59,13 +59,7 @@ void CTunnelScene::DrawFrame(LONG elapsed) {
 
     const GLboolean light0 = glIsEnabled(GL_LIGHT0);
     glPushAttrib(kSceneSavedAttributes);
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    SetSceneDefaults();
 
     if (viewport_ == Viewport::kWholeWindow)
         glViewport(0, 0, width, height);
