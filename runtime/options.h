@@ -29,6 +29,10 @@ struct Options {
     std::string benchmarkJson;
     bool checkGl = false;
     bool listEffects = false;
+    bool mute = false;             // play no sound; the timeline follows the wall clock
+    std::string videoPath;         // encode the show into this file (.mp4, .mkv, .webm)
+    int maxFps = 60;               // real time: at most this many frames a second; 0 = the display's rate
+    bool watch = false;            // reload a data directory whenever a file in it changes
 
     bool fixedStep() const { return fps > 0; }
 };
