@@ -33,6 +33,17 @@ public:
     }
 
     std::string origin() const override { return dir_.string(); }
+    bool reloadable() const override { return true; }
+    std::string stamp(const std::string& name) const override {
+        if (!isSafeMemberName(name)) return std::string();
+        std::error_code ec;
+        const fs::path path = dir_ / name;
+        const auto size = fs::file_size(path, ec);
+        if (ec) return std::string();
+        const auto written = fs::last_write_time(path, ec);
+        if (ec) return std::string();
+        return std::to_string(size) + "@" + std::to_string(written.time_since_epoch().count());
+    }
 
 private:
     fs::path dir_;

@@ -26,6 +26,11 @@ public:
     virtual std::optional<Bytes> read(const std::string& name) const = 0;
     // Where the data comes from, for messages ("glimmerQ.dat", "data/").
     virtual std::string origin() const = 0;
+    // What tells one version of a member from the next (size and modification time), for
+    // reloading while playing; empty when absent or when the source never changes (an archive).
+    virtual std::string stamp(const std::string& /*name*/) const { return std::string(); }
+    // True when members can change under a running program (a directory).
+    virtual bool reloadable() const { return false; }
 };
 
 // True when a member name may be looked up at all.

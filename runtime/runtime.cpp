@@ -1,6 +1,13 @@
 #include "runtime/runtime.h"
 
-#include "runtime/png_writer.h"
+#include "runtime/benchmark_output.h"
+#include "runtime/frame_clock.h"
+#include "runtime/interrupt.h"
+#include "runtime/pacer.h"
+#include "runtime/player.h"
+#include "runtime/png_frames.h"
+#include "runtime/time_format.h"
+#include "runtime/window_output.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -20,6 +27,10 @@ constexpr int kVariableDataFile = 4;
 constexpr int kVariableScript = 5;
 const char kDefaultDataFile[] = "glimmerQ.dat";
 const char kDefaultScript[] = "demoflow";
+const char kPrefix[] = "glimmerq: ";
+constexpr int kExitBadStart = 2;             // like a bad command line
+constexpr int kHeadlessFramesPerSecond = 60;  // real time without a display: as on a 60 Hz one
+constexpr int64_t kWatchIntervalMicros = 500000;  // --watch looks at the files twice a second
 
 }  // namespace
 
@@ -28,11 +39,13 @@ Runtime::Runtime(Options options, Clock& clock, FILE* out, FILE* err)
 
 Runtime::~Runtime() { appEnd(); }
 
-int Runtime::fail(const std::string& message) {
-    std::fprintf(err_, "%s\n", message.c_str());
-    exitCode_ = 1;
-    return 1;
+int Runtime::fail(const std::string& message, int exitCode) {
+    report(message);
+    exitCode_ = exitCode;
+    return exitCode;
 }
+
+void Runtime::report(const std::string& message) { std::fprintf(err_, "%s%s\n", kPrefix, message.c_str()); }
 
 void Runtime::setVariable(int id, bool value) { variables_[id] = value ? "1" : "0"; }
 void Runtime::setVariable(int id, int value) { variables_[id] = std::to_string(value); }
@@ -72,20 +85,30 @@ void Runtime::loadingSplashEnable(const char* image, int fit, float opacity) {
 
 // Beside the program (a build tree), then where `cmake --install` puts it relative to the
 // program (PREFIX/bin -> PREFIX/share/glimmerq), then the configured install directory.
-std::string Runtime::defaultDataPath() const {
+std::string Runtime::dataPath(std::string* error) const {
+    if (!options_.dataPath.empty()) return options_.dataPath;
     const auto it = variables_.find(kVariableDataFile);
     const std::string file = it != variables_.end() && !it->second.empty() ? it->second : kDefaultDataFile;
+    std::vector<fs::path> candidates;
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
-        for (const fs::path& candidate : {exe.parent_path() / file, exe.parent_path().parent_path() / "share" / "glimmerq" / file})
-            if (fs::exists(candidate, ec)) return candidate.string();
+        candidates.push_back(exe.parent_path() / file);
+        candidates.push_back(exe.parent_path().parent_path() / "share" / "glimmerq" / file);
     }
-    return (fs::path(GLIMMERQ_INSTALL_DATADIR) / file).string();
+    candidates.push_back(fs::path(GLIMMERQ_INSTALL_DATADIR) / file);
+    std::string looked;
+    for (const fs::path& candidate : candidates) {
+        if (fs::exists(candidate, ec)) return candidate.string();
+        looked += (looked.empty() ? "" : ", ") + candidate.lexically_normal().string();
+    }
+    *error = "no " + file + " found (looked in " + looked + "); name the data with --data PATH";
+    return std::string();
 }
 
 unsigned char* Runtime::fileLoad(const char* name, size_t* size) {
-    if (!data_) return nullptr;
+    if (!data_ || !name) return nullptr;
+    reads_->record(settingUp_, name);
     auto bytes = data_->read(name);
     if (!bytes) return nullptr;
     auto* copy = static_cast<unsigned char*>(std::malloc(bytes->size() + 1));
@@ -99,7 +122,11 @@ unsigned char* Runtime::fileLoad(const char* name, size_t* size) {
 void Runtime::fileFree(const unsigned char* data) { std::free(const_cast<unsigned char*>(data)); }
 
 unsigned Runtime::textureLoad(const char* name, const TextureParams& params) {
-    return textures_ ? textures_->load(name, params) : 0;
+    if (!textures_ || !name) return 0;
+    reads_->record(settingUp_, name);
+    const unsigned handle = textures_->load(name, params);
+    if (handle == 0 && settingUp_ >= 0) failedTextures_.push_back(name);
+    return handle;
 }
 
 int Runtime::textureUpload(unsigned handle) { return textures_ ? textures_->upload(handle) : 1; }
@@ -109,7 +136,8 @@ void Runtime::textureUnUpload(unsigned handle) {
 }
 
 int Runtime::messageBox(const char* text, const char* caption, unsigned type) {
-    std::fprintf(err_, "%s: %s\n", caption, text);
+    const std::string who = settingUp_ >= 0 ? effects_[size_t(settingUp_)].name + ": " : std::string();
+    report(who + (text ? text : ""));
     if (window_) {
         const Uint32 flags = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
         SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
@@ -142,7 +170,7 @@ bool Runtime::loadEffects() {
     if (loading_.splashEnabled) {
         std::string error;
         if (!textures_->decode(loading_.splashName, &splash, &error))
-            std::fprintf(err_, "%s: %s (loading screen shown without it)\n", data_->origin().c_str(), error.c_str());
+            report(data_->origin() + ": " + error + " (loading screen shown without it)");
     }
     LoadingScreen screen(loading_, splash, width_, height_);
     const size_t count = effects_.size();
@@ -153,12 +181,7 @@ bool Runtime::loadEffects() {
             if (window_->pollEvents().quit) return false;
         }
         if (i == count) break;
-        CEffect* effect = effects_[i].effect;
-        if (!effect) continue;
-        const int result = effect->Setup(width_, height_);
-        if (result != 0)
-            std::fprintf(err_, "glimmerq: %s: Setup returned %d (a resource failed to load); it plays anyway\n",
-                         effects_[i].name.c_str(), result);
+        setUpEffect(i);
     }
     screen.close();
     // Playback starts from a black picture and GL's initial clear state.
@@ -166,10 +189,42 @@ bool Runtime::loadEffects() {
     return true;
 }
 
+// Effects say only that something failed; the textures asked for during Setup say what.
+void Runtime::setUpEffect(size_t index) {
+    CEffect* effect = effects_[index].effect;
+    if (!effect) return;
+    settingUp_ = int(index);
+    failedTextures_.clear();
+    const int result = effect->Setup(width_, height_);
+    settingUp_ = -1;
+    const std::string& name = effects_[index].name;
+    for (const std::string& texture : failedTextures_)
+        report(name + ": " + texture + " could not be loaded; playing without it");
+    if (result != 0 && failedTextures_.empty())
+        report(name + ": its set-up failed (" + std::to_string(result) + "); playing it anyway");
+}
+
 void Runtime::reportGlErrors(const std::string& effect, int64_t elapsedMs) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        std::fprintf(err_, "GL error 0x%04X after %s at %lld.%03lld s\n", unsigned(error), effect.c_str(),
-                     (long long)(elapsedMs / 1000), (long long)(elapsedMs % 1000));
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+        char line[96];
+        std::snprintf(line, sizeof line, "GL error 0x%04X after %s at %lld.%03lld s", unsigned(error),
+                      effect.c_str(), (long long)(elapsedMs / 1000), (long long)(elapsedMs % 1000));
+        report(line);
+    }
+}
+
+// The script inside the data, named for messages as the path a person would open.
+std::optional<Script> Runtime::readScript(std::string* error) {
+    const auto bytes = data_->read(scriptName_);
+    if (!bytes) {
+        *error = data_->origin() + ": no timeline script \"" + scriptName_ + "\"";
+        return std::nullopt;
+    }
+    reads_->record(-1, scriptName_);
+    std::vector<std::string> names;
+    for (const auto& e : effects_) names.push_back(e.name);
+    const std::string shownName = (fs::path(data_->origin()) / scriptName_).string();
+    return parseScript(std::string(bytes->begin(), bytes->end()), names, error, shownName);
 }
 
 int Runtime::appRun(HINSTANCE, const SStartupDat*, const char* title, bool, unsigned char, unsigned char, int) {
@@ -178,102 +233,133 @@ int Runtime::appRun(HINSTANCE, const SStartupDat*, const char* title, bool, unsi
         return 0;
     }
 
-    const std::string dataPath = options_.dataPath.empty() ? defaultDataPath() : options_.dataPath;
     std::string error;
-    data_ = openDataSource(dataPath, &error);
+    const std::string path = dataPath(&error);
+    if (path.empty()) return fail(error);
+    data_ = openDataSource(path, &error);
     if (!data_) return fail(error);
+    reads_ = std::make_unique<DataReads>(*data_);
 
     const auto scriptIt = variables_.find(kVariableScript);
-    const std::string scriptName =
-        scriptIt != variables_.end() && !scriptIt->second.empty() ? scriptIt->second : kDefaultScript;
-    const auto scriptBytes = data_->read(scriptName);
-    if (!scriptBytes) return fail(dataPath + ": no timeline script \"" + scriptName + "\"");
-    std::vector<std::string> names;
-    for (const auto& e : effects_) names.push_back(e.name);
-    auto script = parseScript(std::string(scriptBytes->begin(), scriptBytes->end()), names, &error, scriptName);
+    scriptName_ = scriptIt != variables_.end() && !scriptIt->second.empty() ? scriptIt->second : kDefaultScript;
+    auto script = readScript(&error);
     if (!script) return fail(error);
+    if (options_.startMs > 0 && options_.startMs >= script->endMs())
+        return fail("--start " + formatShowTime(options_.startMs, false) + " is past the end of the show (" +
+                        formatShowTime(script->endMs(), false) + ")",
+                    kExitBadStart);
 
-    if (!openGraphics(title ? title : "glimmerQ", &error)) return fail("glimmerq: " + error);
-    textures_ = std::make_unique<TextureStore>(
-        *data_, [this](const std::string& m) { std::fprintf(err_, "%s: %s\n", data_->origin().c_str(), m.c_str()); });
+    if (!openGraphics(title ? title : "glimmerQ", &error)) return fail(error);
+    textures_ = std::make_unique<TextureStore>(*data_,
+                                               [this](const std::string& m) { report(data_->origin() + ": " + m); });
 
     if (!loadEffects()) return 0;
     Timeline timeline(effects_, std::move(*script));
-    return play(timeline);
+    return play(timeline, title ? title : "glimmerQ");
 }
 
-int Runtime::play(Timeline& timeline) {
-    FrameStats stats;
-    if (!options_.renderDir.empty()) {
-        std::error_code ec;
-        fs::create_directories(options_.renderDir, ec);
-        if (ec) return fail("glimmerq: " + options_.renderDir + ": " + ec.message());
-    }
-    const double startupMs = double(clock_.nowMicros() - createdMicros_) / 1000.0;
-    int64_t originMicros = clock_.nowMicros();  // when the timeline (last) began
-    const int64_t playStartMicros = originMicros;
-    int64_t startMs = options_.startMs;         // timeline time at originMicros
-    int64_t loopFrame = 0;                      // frames since the timeline last began
-    int64_t lastFrameMicros = originMicros;
-    std::vector<unsigned char> pixels;
-    const auto afterEffect = [&](const std::string& name, int64_t elapsed) {
-        if (options_.checkGl) reportGlErrors(name, elapsed);
+bool Runtime::reload(Timeline& timeline) {
+    const auto say = [&](const std::string& message) {
+        report(message);
+        if (windowOutput_) windowOutput_->showMessage(message);
     };
-
-    for (int64_t frame = 0; options_.maxFrames == 0 || frame < options_.maxFrames;) {
-        int64_t elapsed;
-        if (options_.fixedStep()) {
-            elapsed = startMs + fixedStepMs(loopFrame, options_.fps);
-            // In a window, a fixed step still plays at its own pace.
-            if (window_) clock_.sleepUntil(originMicros + fixedStepMs(loopFrame, options_.fps) * 1000);
-        } else {
-            // Spins and fades advance once per frame: with vsync on, never run faster than
-            // the display even where swapping does not wait for it (virtual displays).
-            if (window_ && options_.vsync && frame > 0)
-                clock_.sleepUntil(lastFrameMicros + 1000000 / window_->refreshRate());
-            elapsed = startMs + (clock_.nowMicros() - originMicros) / 1000;
-        }
-        lastFrameMicros = clock_.nowMicros();
-        const int64_t frameStart = clock_.nowMicros();
-        if (!timeline.advance(elapsed)) {
-            // A script that ends before its first frame would loop without ever drawing.
-            if (!options_.loop || loopFrame == 0) break;
-            timeline.rewind();
-            originMicros = clock_.nowMicros();
-            startMs = 0;
-            loopFrame = 0;
-            continue;
-        }
-        const std::string combination = options_.benchmark ? timeline.runningCombination() : std::string();
-        timeline.draw(elapsed, [&](const std::string& name) { afterEffect(name, elapsed); });
-
-        if (options_.benchmark) {
-            glFinish();
-            stats.add(combination, double(clock_.nowMicros() - frameStart) / 1000.0);
-        }
-        if (!options_.renderDir.empty()) {
-            target_->readPixels(&pixels);
-            char name[32];
-            std::snprintf(name, sizeof name, "%06lld.png", (long long)frame);
-            std::string error;
-            if (!writePng((fs::path(options_.renderDir) / name).string(), width_, height_, pixels, &error))
-                return fail("glimmerq: " + error);
-        }
-        if (window_) {
-            window_->present(*target_);
-            if (window_->pollEvents().quit) break;
-        }
-        ++frame;
-        ++loopFrame;
+    if (!data_->reloadable()) {
+        say(data_->origin() + " is an archive; only a data directory can be reloaded");
+        return false;
     }
-    timeline.stopAll();
+    std::string error;
+    auto script = readScript(&error);
+    if (!script) {
+        say(error);  // the old script plays on until the next change
+        reads_->accept({scriptName_});
+        return false;
+    }
+    const std::vector<std::string> changed = reads_->changed();
+    timeline.replaceScript(std::move(*script));
+    std::string again;
+    for (int owner : reads_->ownersOf(changed)) {
+        setUpEffect(size_t(owner));
+        again += (again.empty() ? "" : ", ") + effects_[size_t(owner)].name;
+    }
+    reads_->accept(changed);
+    report("reloaded " + data_->origin() + (again.empty() ? "" : "; set up again: " + again));
+    return true;
+}
 
-    if (options_.benchmark) {
-        const double playSeconds = double(clock_.nowMicros() - playStartMicros) / 1e6;
-        stats.printTable(out_, startupMs, playSeconds);
+int Runtime::play(Timeline& timeline, const std::string& title) {
+    const double startupMs = double(clock_.nowMicros() - createdMicros_) / 1000.0;
+
+    std::unique_ptr<FrameClock> frameClock;
+    if (options_.fixedStep())
+        frameClock = std::make_unique<FixedStepClock>(options_.fps);
+    else
+        frameClock = std::make_unique<WallClock>(clock_);
+
+    // Fixed steps in a window keep their own pace; rendering and measuring run flat out.
+    int framesPerSecond = 0;
+    if (options_.fixedStep())
+        framesPerSecond = window_ ? options_.fps : 0;
+    else if (!window_)
+        framesPerSecond = options_.maxFps > 0 ? options_.maxFps : kHeadlessFramesPerSecond;
+    else if (options_.maxFps > 0)
+        framesPerSecond = options_.maxFps;
+    else if (options_.vsync)
+        framesPerSecond = window_->refreshRate();  // where swapping does not wait for it
+    Pacer pacer(clock_, framesPerSecond);
+
+    InterruptWatch interrupt;
+    PlayerSettings settings;
+    settings.startMs = options_.startMs;
+    settings.loop = options_.loop;
+    settings.maxFrames = options_.maxFrames;
+    if (options_.checkGl)
+        settings.afterEffect = [this](const std::string& name, int64_t timeMs) { reportGlErrors(name, timeMs); };
+    settings.interrupted = [&interrupt] { return interrupt.requested(); };
+    settings.reload = [this, &timeline] { return reload(timeline); };
+    Player player(timeline, *target_, clock_, *frameClock, pacer, std::move(settings));
+
+    std::unique_ptr<PngFrames> pngFrames;
+    if (!options_.renderDir.empty()) {
+        pngFrames = std::make_unique<PngFrames>(options_.renderDir);
         std::string error;
-        if (!options_.benchmarkJson.empty() && !stats.writeJson(options_.benchmarkJson, startupMs, playSeconds, &error))
-            return fail("glimmerq: " + error);
+        if (!pngFrames->prepare(&error)) return fail(error);
+        player.addOutput(pngFrames.get());
+    }
+    std::unique_ptr<BenchmarkOutput> benchmark;
+    if (options_.benchmark) {
+        benchmark = std::make_unique<BenchmarkOutput>(clock_, out_, options_.benchmarkJson, startupMs);
+        player.addOutput(benchmark.get());
+    }
+    std::unique_ptr<WindowOutput> windowOutput;
+    if (window_) {
+        windowOutput = std::make_unique<WindowOutput>(*window_, clock_, title, out_, err_);
+        if (options_.watch && data_->reloadable()) {
+            int64_t lastLook = clock_.nowMicros();
+            windowOutput->setReloadRequest([this, lastLook]() mutable {
+                const int64_t now = clock_.nowMicros();
+                if (now - lastLook < kWatchIntervalMicros) return false;
+                lastLook = now;
+                return !reads_->changed().empty();
+            });
+        }
+        player.addOutput(windowOutput.get());
+        player.setControls(windowOutput.get());
+        player.addListener(windowOutput.get());
+        windowOutput_ = windowOutput.get();
+    }
+
+    std::string error;
+    const Player::Outcome outcome = player.run(&error);
+    windowOutput_ = nullptr;
+    switch (outcome) {
+    case Player::Outcome::Failed:
+        return fail(error);
+    case Player::Outcome::Interrupted:
+        exitCode_ = kExitInterrupted;
+        return kExitInterrupted;
+    case Player::Outcome::Ended:
+    case Player::Outcome::Quit:
+        break;
     }
     return 0;
 }

@@ -6,13 +6,15 @@
 //   return runtime.exitCode();
 //
 // DEMOGL_AppRun opens the data file, parses the script, opens a window (or a headless
-// context), runs every effect's Setup behind the loading screen, then plays the timeline
-// frame by frame into an offscreen framebuffer of the fixed render size, presenting,
-// rendering to PNG or measuring each frame as the options say. Messages go to stderr
-// as one line each; the outcome is exitCode() (0 normal end or quit, 1 error).
+// context), runs every effect's Setup behind the loading screen, then hands the timeline to
+// a Player: one clock (fixed step, wall or music), a pacer, and the outputs the options ask
+// for (window, PNG frames, video, benchmark), all into an offscreen framebuffer of the fixed
+// render size. Messages go to stderr as one line each, starting "glimmerq: "; the outcome
+// is exitCode() (0 normal end or quit, 1 error, 2 a start past the end, 130 interrupted).
 #pragma once
 
 #include "runtime/clock.h"
+#include "runtime/data_reads.h"
 #include "runtime/data_source.h"
 #include "runtime/frame_stats.h"
 #include "runtime/gl_context.h"
@@ -27,6 +29,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,11 +63,15 @@ public:
     int messageBox(const char* text, const char* caption, unsigned type) override;
 
 private:
-    int fail(const std::string& message);
-    std::string defaultDataPath() const;
+    int fail(const std::string& message, int exitCode = 1);
+    void report(const std::string& message);  // one line on stderr, "glimmerq: " first
+    std::string dataPath(std::string* error) const;
+    std::optional<Script> readScript(std::string* error);
     bool openGraphics(const std::string& title, std::string* error);
     bool loadEffects();  // false when the user quit during loading
-    int play(Timeline& timeline);
+    void setUpEffect(size_t index);
+    int play(Timeline& timeline, const std::string& title);
+    bool reload(Timeline& timeline);
     void reportGlErrors(const std::string& effect, int64_t elapsedMs);
 
     Options options_;
@@ -79,6 +86,11 @@ private:
     LoadingScreenConfig loading_;
 
     std::unique_ptr<DataSource> data_;
+    std::unique_ptr<DataReads> reads_;
+    std::string scriptName_;
+    int settingUp_ = -1;                       // the effect whose Setup is running, or -1
+    std::vector<std::string> failedTextures_;  // during that Setup
+    class WindowOutput* windowOutput_ = nullptr;  // while a window plays: reload errors go to its title
     std::unique_ptr<HeadlessGlContext> headless_;
     std::unique_ptr<Window> window_;
     std::unique_ptr<RenderTarget> target_;

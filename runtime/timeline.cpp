@@ -66,6 +66,11 @@ void Timeline::rewind() {
     ended_ = false;
 }
 
+void Timeline::replaceScript(Script script) {
+    rewind();
+    script_ = std::move(script);
+}
+
 void Timeline::draw(int64_t nowMs, const std::function<void(const std::string&)>& afterEffect) {
     for (Run& run : running_) {
         CEffect* effect = effects_[size_t(run.effect)].effect;

@@ -41,6 +41,9 @@ public:
     void rewind();
     // Stops every running effect, releasing what was uploaded.
     void stopAll();
+    // Rewinds and plays another script from now on (a reloaded one).
+    void replaceScript(Script script);
+    const Script& script() const { return script_; }
 
     // Names of the running effects in drawing order, joined by "+" ("CLEAR+CKREUZ").
     std::string runningCombination() const;

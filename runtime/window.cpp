@@ -2,15 +2,60 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace glimmerq {
 
 namespace {
 constexpr int kFallbackRefreshRate = 60;  // Hz, when the display does not say
+constexpr int64_t kSeekStepMs = 5000;     // Left/Right
+constexpr int64_t kLongSeekStepMs = 30000;  // with Shift
+
+// X errors about our drawable once the window was destroyed from outside mean it is gone:
+// a quit, where Xlib's default handler would print the raw error and end the process.
+bool gWindowGone = false;
+int (*gPreviousXErrorHandler)(Display*, XErrorEvent*) = nullptr;
+
+int onXError(Display* display, XErrorEvent* event) {
+    if (event->error_code == BadDrawable || event->error_code == BadWindow) {
+        gWindowGone = true;
+        return 0;
+    }
+    return gPreviousXErrorHandler ? gPreviousXErrorHandler(display, event) : 0;
 }
+
+// The connection itself is gone (the client was killed): nothing can be drawn any more, and
+// Xlib ends the process when this returns. End it as a quit.
+int onXConnectionLost(Display*) {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void watchForWindowLoss(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler(onXError);
+    if (previous != onXError) gPreviousXErrorHandler = previous;
+    XSetIOErrorHandler(onXConnectionLost);
+}
+
+// Shrinks a window that would not fit the usable desktop, keeping its aspect.
+void fitToDesktop(int* width, int* height) {
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return;
+    if (*width <= usable.w && *height <= usable.h) return;
+    const Letterbox box = fitInside(*width, *height, usable.w, usable.h);
+    *width = box.width;
+    *height = box.height;
+}
+}  // namespace
 
 Letterbox fitInside(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0) return {0, 0, 0, 0};
@@ -48,8 +93,11 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     std::unique_ptr<Window> result(new Window);
-    result->window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                                       height, flags);
+    // The render size stays as asked; only the window (and so the picture's scale) is fitted.
+    int windowWidth = width, windowHeight = height;
+    fitToDesktop(&windowWidth, &windowHeight);
+    result->window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
+                                       windowHeight, flags);
     if (!result->window_) {
         *error = std::string("cannot open a window (") + SDL_GetError() + ")";
         return nullptr;
@@ -60,6 +108,7 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         return nullptr;
     }
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+    watchForWindowLoss(result->window_);
     if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
     return result;
 }
@@ -92,7 +141,16 @@ void Window::toggleFullscreen() {
     const bool isFullscreen = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(window_, isFullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowCursor(isFullscreen ? SDL_ENABLE : SDL_DISABLE);
+    if (isFullscreen) {
+        // Back from full screen into a window that may have been larger than the desktop.
+        int width = 0, height = 0;
+        SDL_GetWindowSize(window_, &width, &height);
+        fitToDesktop(&width, &height);
+        SDL_SetWindowSize(window_, width, height);
+    }
 }
+
+void Window::setTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
 
 Window::Input Window::pollEvents() {
     Input input;
@@ -100,12 +158,22 @@ Window::Input Window::pollEvents() {
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) input.quit = true;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) input.quit = true;
-        if (event.type != SDL_KEYDOWN || event.key.repeat) continue;
+        if (event.type != SDL_KEYDOWN) continue;
         const SDL_Keycode key = event.key.keysym.sym;
+        const bool shift = event.key.keysym.mod & KMOD_SHIFT;
+        // Seeking repeats while the key is held; the toggles do not.
+        if (key == SDLK_LEFT) input.seekMs -= shift ? kLongSeekStepMs : kSeekStepMs;
+        if (key == SDLK_RIGHT) input.seekMs += shift ? kLongSeekStepMs : kSeekStepMs;
+        if (event.key.repeat) continue;
         if (key == SDLK_ESCAPE) input.quit = true;
+        if (key == SDLK_SPACE) input.togglePause = !input.togglePause;
+        if (key == SDLK_HOME) input.restart = true;
+        if (key == SDLK_r) input.reload = true;
+        if (key == SDLK_s) input.screenshot = true;
         const bool altEnter = (key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event.key.keysym.mod & KMOD_ALT);
         if (key == SDLK_F11 || altEnter) toggleFullscreen();
     }
+    if (gWindowGone) input.quit = true;
     return input;
 }
 

@@ -7,13 +7,15 @@
 //   Window::Input input = window->pollEvents();
 //
 // The render size never changes: resizing, Alt+Enter and F11 (fullscreen on/off) only change
-// how the picture is scaled. Presenting leaves every piece of GL state an effect can see
+// how the picture is scaled, and a window larger than the usable desktop opens fitted to it.
+// A window destroyed from outside (xkill) reads as a quit, not as a fatal X error. Presenting leaves every piece of GL state an effect can see
 // as it found it (the scissor test, clear colour, colour mask and framebuffer bindings are
 // saved around the blit and put back).
 #pragma once
 
 #include "runtime/render_target.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -28,12 +30,19 @@ public:
                                         bool vsync, std::string* error);
     ~Window();
 
+    // What the keys asked for since the last poll.
     struct Input {
-        bool quit = false;  // Esc pressed or window closed
+        bool quit = false;        // Esc, the window closed, or the window gone from outside
+        bool togglePause = false; // Space
+        int64_t seekMs = 0;       // Left/Right: -5 s/+5 s, with Shift 30 s
+        bool restart = false;     // Home
+        bool reload = false;      // R
+        bool screenshot = false;  // S
     };
     Input pollEvents();
     void present(const RenderTarget& target);
     void toggleFullscreen();
+    void setTitle(const std::string& title);
     // The display's refresh rate in Hz (60 when it does not say).
     int refreshRate() const;
 

@@ -143,7 +143,7 @@ TEST_F(ProgramTest, ScriptAndDataErrorsExitOneWithOneLine) {
     fs::path data = dataWithScript("0 start CLEAR layer 0\n1 jump CLEAR\n2 end\n");
     Result r = run("--data '" + data.string() + "' --headless");
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "demoflow:2:3: unknown verb 'jump'\n");
+    EXPECT_EQ(r.err, "glimmerq: " + (data / "demoflow").string() + ":2:3: unknown verb 'jump'\n");
 
     r = run("--data '" + (work / "nothing.dat").string() + "' --headless");
     EXPECT_EQ(r.code, 1);
@@ -213,4 +213,66 @@ TEST_F(ProgramTest, BenchmarkPrintsATableAndWritesJson) {
     EXPECT_NE(r.out.find("overall: 60 frames"), std::string::npos) << r.out;
     const std::string written = slurp(json);
     EXPECT_NE(written.find("\"effects\": \"CLEAR\", \"frames\": 60"), std::string::npos) << written;
+}
+
+// Every line the program prints on stderr is its own, one line a problem.
+static void expectOwnLines(const std::string& err) {
+    std::istringstream lines(err);
+    for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("glimmerq: ", 0), 0u) << line;
+}
+
+TEST_F(ProgramTest, StartPastTheEndIsABadCommandLineNamingTheShowsLength) {
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n2:31 end\n");
+    const Result r = run("--data '" + data.string() + "' --render '" + (work / "r").string() + "' --start 99:00");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "glimmerq: --start 99:00 is past the end of the show (2:31)\n");
+    EXPECT_FALSE(fs::exists(work / "r"));
+    EXPECT_EQ(run("--data '" + data.string() + "' --render '" + (work / "r").string() + "' --start 2:31").code, 2);
+    EXPECT_EQ(run("--data '" + data.string() + "' --render '" + (work / "r").string() + "' --start 2:30.9").code, 0);
+}
+
+TEST_F(ProgramTest, MissingTexturesAndModelsAreReportedOncePerEffectInPlainWords) {
+    const fs::path data = dataWithScript("0 start EASYONE layer 0\n0.1 end\n");
+    fs::remove(data / "voxe.jpg");
+    fs::remove(data / "greetz.ms3d");
+    const Result r = run("--data '" + data.string() + "' --render '" + (work / "r").string() + "' --size 32x32");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("glimmerq: EASYONE: voxe.jpg could not be loaded; playing without it\n"), std::string::npos)
+        << r.err;
+    const std::string model = "glimmerq: CGREETZ: Couldn't load the model dat\\greetz.ms3d\n";
+    const size_t at = r.err.find(model);
+    EXPECT_NE(at, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(model, at + 1), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Setup returned"), std::string::npos) << r.err;
+    expectOwnLines(r.err);
+}
+
+TEST_F(ProgramTest, WithoutAnyDataFileItSaysWhereItLookedAndSuggestsData) {
+    // A copy of the program with nothing beside it; the installed data may exist on this machine.
+    const fs::path lonely = work / "bin" / "glimmerq";
+    fs::create_directories(lonely.parent_path());
+    fs::copy_file(GLIMMERQ_PROGRAM, lonely);
+    const std::string command = "'" + lonely.string() + "' --headless 2>'" + (work / "err.txt").string() + "'";
+    const int status = std::system(command.c_str());
+    const std::string err = slurp(work / "err.txt");
+    if (fs::exists(fs::path(GLIMMERQ_INSTALL_DATADIR) / "glimmerQ.dat")) GTEST_SKIP() << "an installed data file exists";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(err.find((work / "bin" / "glimmerQ.dat").string()), std::string::npos) << err;
+    EXPECT_NE(err.find("--data"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    expectOwnLines(err);
+}
+
+TEST_F(ProgramTest, InterruptedRenderAndBenchmarkEndCleanlyWithExitCode130) {
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n9:00 end\n");
+    for (const std::string mode : {"--render '" + (work / "r").string() + "'", std::string("--benchmark")}) {
+        const std::string command = "'" GLIMMERQ_PROGRAM "' --data '" + data.string() + "' " + mode +
+                                    " --size 32x32 >'" + (work / "out.txt").string() + "' 2>&1 & pid=$!; sleep 1.5; "
+                                    "kill -INT $pid; wait $pid";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 130) << mode << ": " << slurp(work / "out.txt");
+    }
+    // The partial table of the benchmark is printed.
+    EXPECT_NE(slurp(work / "out.txt").find("overall: "), std::string::npos) << slurp(work / "out.txt");
+    EXPECT_TRUE(fs::exists(work / "r" / "000000.png"));
 }
