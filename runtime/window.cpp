@@ -152,6 +152,10 @@ void Window::toggleFullscreen() {
 
 void Window::setTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
 
+std::string Window::title() const { return SDL_GetWindowTitle(window_); }
+
+void Window::size(int* width, int* height) const { SDL_GetWindowSize(window_, width, height); }
+
 Window::Input Window::pollEvents() {
     Input input;
     SDL_Event event;

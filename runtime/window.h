@@ -43,6 +43,9 @@ public:
     void present(const RenderTarget& target);
     void toggleFullscreen();
     void setTitle(const std::string& title);
+    std::string title() const;
+    // The window's size in screen coordinates (not the render size).
+    void size(int* width, int* height) const;
     // The display's refresh rate in Hz (60 when it does not say).
     int refreshRate() const;
 

@@ -276,3 +276,24 @@ TEST_F(ProgramTest, InterruptedRenderAndBenchmarkEndCleanlyWithExitCode130) {
     EXPECT_NE(slurp(work / "out.txt").find("overall: "), std::string::npos) << slurp(work / "out.txt");
     EXPECT_TRUE(fs::exists(work / "r" / "000000.png"));
 }
+
+TEST_F(ProgramTest, AWindowKilledFromOutsideIsAQuit) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xkill >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xvfb-run or xkill is not installed";
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n9:00 end\n");
+    const fs::path script = work / "kill.sh";
+    std::ofstream(script) << "'" GLIMMERQ_PROGRAM "' --data '" << data.string() << "' --size 160x90 & p=$!\n"
+                          << "for i in $(seq 50); do\n"
+                          << "  id=$(xwininfo -root -tree | grep 'glimmerQ' | awk '{print $1}' | head -n 1)\n"
+                          << "  [ -n \"$id\" ] && break; sleep 0.2\n"
+                          << "done\n"
+                          << "sleep 0.5; xkill -id \"$id\" >/dev/null\n"
+                          << "wait $p\n";
+    const fs::path err = work / "err.txt";
+    const int status = std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 "
+                                    "320x240x24' sh '" + script.string() + "' 2>'" + err.string() + "'")
+                                       .c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 0) << slurp(err);
+    EXPECT_EQ(slurp(err).find("X Error"), std::string::npos) << slurp(err);
+    EXPECT_EQ(slurp(err).find("XIO"), std::string::npos) << slurp(err);
+}
