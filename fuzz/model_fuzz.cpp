@@ -64,7 +64,7 @@ void checkConsistent(const CModel& m) {
     }
     for (int i = 0; i < m.numMaterials; ++i) {
         const size_t length = std::strlen(m.materials[i].textureName);
-        if (length == 1 || length > 127 || (length == 0 && m.materials[i].texture != 0)) __builtin_trap();
+        if (length == 1 || length > 128 || (length == 0 && m.materials[i].texture != 0)) __builtin_trap();
     }
 }
 

@@ -83,16 +83,16 @@ public:
     void floats(float* out, int n) {
         for (int i = 0; i < n; ++i) out[i] = f32();
     }
-    // A fixed-size name field. A field with no zero byte marks a corrupt file, so the read
-    // fails; otherwise returns the name (null when the read failed).
-    const char* name(size_t fieldSize) {
+    // A fixed-size name field: its text runs to the first zero byte or to the field's end (a
+    // name as long as its field fills it with no terminator, as MilkShape writes it). False
+    // when the field is not all there.
+    bool name(size_t fieldSize, const char** text, size_t* length) {
         const unsigned char* p = take(fieldSize);
-        if (!p) return nullptr;
-        if (!std::memchr(p, 0, fieldSize)) {
-            ok_ = false;
-            return nullptr;
-        }
-        return reinterpret_cast<const char*>(p);
+        if (!p) return false;
+        *text = reinterpret_cast<const char*>(p);
+        const void* zero = std::memchr(p, 0, fieldSize);
+        *length = zero ? size_t(static_cast<const unsigned char*>(zero) - p) : fieldSize;
+        return true;
     }
 
 private:
@@ -153,8 +153,7 @@ bool readGroups(Reader& in, CModelBase& m) {
     m.numGroups = count;
     for (int i = 0; i < count; ++i) {
         SGroup& group = m.groups[i];
-        in.skip(1);  // flags
-        if (!in.name(kGroupNameSize)) return false;
+        in.skip(1 + kGroupNameSize);  // flags, name
         const int numTriangles = in.u16();
         if (!in.holds(numTriangles, sizeof(uint16_t))) return false;
         group.triangleIndices = new (std::nothrow) int[numTriangles]();
@@ -178,17 +177,19 @@ bool readMaterials(Reader& in, CModelBase& m) {
     m.numMaterials = count;
     for (int i = 0; i < count; ++i) {
         SMaterial& material = m.materials[i];
-        if (!in.name(kMaterialNameSize)) return false;
+        in.skip(kMaterialNameSize);
         in.floats(material.ambient, 4);
         in.floats(material.diffuse, 4);
         in.floats(material.specular, 4);
         in.floats(material.emissive, 4);
         material.shininess = in.f32();
         in.skip(4 + 1);  // transparency, mode
-        const char* textureName = in.name(kTextureNameSize);
-        if (!textureName || !in.name(kAlphaMapNameSize)) return false;
+        const char* textureName = nullptr;
+        size_t length = 0;
+        if (!in.name(kTextureNameSize, &textureName, &length)) return false;
+        in.skip(kAlphaMapNameSize);
+        if (!in.ok()) return false;
         // A one-character name cannot lose its two-character prefix: taken as no texture.
-        size_t length = std::strlen(textureName);
         if (length < kTextureNamePrefix) length = 0;
         material.textureName = new (std::nothrow) char[length + 1];
         if (!material.textureName) return false;
@@ -240,13 +241,15 @@ bool CModel::Load(const char* name) {
     // after the materials (joints, comments) is not read.
     loaded = loaded && readVertices(in, *this) && readTriangles(in, *this) && readGroups(in, *this) &&
              readMaterials(in, *this);
-    DEMOGL_FileFree(data);
     if (!loaded) {
+        DEMOGL_FileFree(data);
         Free();
         return false;
     }
     normaliseMaterialIndices(*this);
+    // The host's file buffer is given back only after the textures were requested.
     LoadTextures();
+    DEMOGL_FileFree(data);
     return true;
 }
 

@@ -79,6 +79,8 @@ const TextureStore::Entry* TextureStore::find(unsigned handle) const {
 int TextureStore::upload(unsigned handle) {
     Entry* entry = find(handle);
     if (!entry) return 1;
+    // Already resident for another run: its pixels are there and stay until the last release.
+    if (entry->uploads++ > 0) return 0;
     TextureBindingGuard guard;
     const TextureParams& p = entry->params;
     glBindTexture(GL_TEXTURE_2D, handle);
@@ -89,24 +91,24 @@ int TextureStore::upload(unsigned handle) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, p.internalFormat, entry->image.width, entry->image.height, 0,
                  GL_RGB, GL_UNSIGNED_BYTE, entry->image.rgb.data());
-    entry->resident = true;
     return 0;
 }
 
 void TextureStore::unUpload(unsigned handle) {
     Entry* entry = find(handle);
-    if (!entry || !entry->resident) return;
+    if (!entry || entry->uploads == 0) return;
+    // Another run still draws with it.
+    if (--entry->uploads > 0) return;
     TextureBindingGuard guard;
     glBindTexture(GL_TEXTURE_2D, handle);
     // A 0x0 image releases the storage; the name stays allocated for the next upload.
     glTexImage2D(GL_TEXTURE_2D, 0, entry->params.internalFormat, 0, 0, 0, GL_RGB,
                  GL_UNSIGNED_BYTE, nullptr);
-    entry->resident = false;
 }
 
 bool TextureStore::isResident(unsigned handle) const {
     const Entry* entry = find(handle);
-    return entry && entry->resident;
+    return entry && entry->uploads > 0;
 }
 
 }  // namespace glimmerq

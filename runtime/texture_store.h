@@ -3,11 +3,14 @@
 //   TextureStore store(dataSource, reportError);
 //   unsigned handle = store.load("voxe.jpg", params);  // decoded now; 0 on failure
 //   store.upload(handle);                              // resident under GL name `handle`
-//   store.unUpload(handle);                            // storage freed, the name stays valid
+//   store.unUpload(handle);                            // the last one frees the storage
 //
 // A handle is the GL texture name itself, so effects bind it directly. Loading the same
 // name with the same parameters again returns the same handle and decodes nothing, so
-// effects that ask again before every upload leak nothing. The decoded pixels stay in
+// effects that ask again before every upload leak nothing. Because effects share handles
+// (CTUNNEL and CTUNNELV run at once on one texture), uploads are counted per handle: the
+// texture stays resident until every upload has been un-uploaded, and an un-upload with
+// none outstanding does nothing. The name stays valid and the decoded pixels stay in
 // memory for later uploads. Needs a current GL context for load (glGenTextures), upload
 // and unUpload; each of them leaves the texture binding and unpack alignment as found.
 #pragma once
@@ -47,7 +50,7 @@ private:
         TextureParams params;
         unsigned handle = 0;  // 0 when the image could not be loaded
         Image image;
-        bool resident = false;
+        int uploads = 0;  // uploads not yet un-uploaded; resident while above 0
     };
     Entry* find(unsigned handle);
     const Entry* find(unsigned handle) const;

@@ -89,9 +89,10 @@ void CSplash::UploadTextures() {
 
 void CSplash::ReleaseTextures() { DEMOGL_TextureUnUpload(texture); }
 
-// Leaves: viewport = full, projection = 45° perspective, matrix mode GL_MODELVIEW with the
-// matrix it found, perspective-correction and point-smooth hints GL_NICEST, smooth shading,
-// the logo texture bound, colour white.
+// Leaves: viewport = full, projection = 45° perspective, matrix mode GL_MODELVIEW,
+// perspective-correction and point-smooth hints GL_NICEST, smooth shading, the logo texture
+// bound, colour white. The model-view is the one found when the frame began in GL_MODELVIEW,
+// else the sparks' accumulated turns (the next layer draws under them).
 void CSplash::DrawFrame(LONG elapsed) {
     glPushAttrib(GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
 
@@ -104,10 +105,14 @@ void CSplash::DrawFrame(LONG elapsed) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
 
-    // The saved matrix is the modelview's whatever mode the previous layer left, so the
-    // push and the pop below work on the same stack.
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+    // The matrix is saved on the stack that is current on entry and restored from the
+    // model-view stack: only when those are the same stack do the two pair up. In any other
+    // mode (STRAHLEN leaves GL_PROJECTION) neither happens, so no stack over- or underflows
+    // and the model-view keeps the turns, as the layers after this one expect.
+    GLint entryMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &entryMode);
+    const bool saveModelView = entryMode == GL_MODELVIEW;
+    if (saveModelView) glPushMatrix();
         glViewport(0, 0, width, height);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -116,7 +121,7 @@ void CSplash::DrawFrame(LONG elapsed) {
         glLoadIdentity();
 
         DrawSparks(elapsed);
-    glPopMatrix();
+    if (saveModelView) glPopMatrix();
 
     glPopAttrib();
 }

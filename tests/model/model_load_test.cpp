@@ -215,26 +215,40 @@ TEST_F(ModelLoadTest, IndicesOutOfRangeAreRefused) {
     expectEmpty();
 }
 
-TEST_F(ModelLoadTest, NameFieldsWithoutAZeroByteAreRefused) {
-    const assets::Ms3dModel m = sample();
+// MilkShape fills a name field to its last byte when the name is that long: no zero byte is
+// needed. The skipped names may hold anything; the texture name is cut at the field's end.
+TEST_F(ModelLoadTest, NamesFillingTheirWholeFieldLoad) {
+    assets::Ms3dModel m = sample();
+    m.materials[0].alphaMap = "zzz";  // right after the texture name: must not be read into it
     const Layout l = layoutOf(m);
     const size_t material = l.materials + 2;
+    const size_t textureName = material + 32 + 4 * 16 + 4 + 4 + 1;
     const struct {
         const char* what;
         size_t offset, size;
     } fields[] = {{"group name", l.groups + 2 + 1, 32},
                   {"material name", material, 32},
-                  {"texture name", material + 32 + 4 * 16 + 4 + 4 + 1, 128},
-                  {"alpha map name", material + 32 + 4 * 16 + 4 + 4 + 1 + 128, 128}};
+                  {"alpha map name", textureName + 128, 128}};
     for (const auto& field : fields) {
         auto bytes = ms3d_samples::bytes(m);
-        std::memset(&bytes[field.offset], 'a', field.size);
-        EXPECT_FALSE(load(bytes)) << field.what;
-        expectEmpty();
-        // One zero byte anywhere in the field is enough.
-        bytes[field.offset + field.size - 1] = 0;
-        EXPECT_TRUE(load(bytes)) << field.what;
+        std::memset(&bytes[field.offset], 0xA5, field.size);
+        CModel fresh;
+        host.data.put("full.ms3d", bytes);
+        EXPECT_TRUE(fresh.Load("full.ms3d")) << field.what << " of " << field.size << " bytes without a zero";
+        ASSERT_EQ(fresh.numMaterials, 2) << field.what;
+        EXPECT_STREQ(fresh.materials[0].textureName, ".\\first.jpg") << field.what;
     }
+
+    auto bytes = ms3d_samples::bytes(m);
+    const std::string fullName = ".\\" + std::string(126, 'x');
+    ASSERT_EQ(fullName.size(), 128u);
+    std::memcpy(&bytes[textureName], fullName.data(), fullName.size());
+    host.textureRequests.clear();
+    ASSERT_TRUE(load(bytes)) << "a texture name of 128 characters";
+    EXPECT_EQ(std::string(model.materials[0].textureName), fullName)
+        << "copied up to the field's end, " << std::strlen(model.materials[0].textureName) << " characters";
+    ASSERT_EQ(host.textureRequests.size(), 1u);
+    EXPECT_EQ(host.textureRequests[0], std::string(126, 'x'));
     EXPECT_EQ(host.openFiles, 0);
 }
 
@@ -245,6 +259,66 @@ TEST_F(ModelLoadTest, TextureNameIsCopiedUpToItsFirstZeroByte) {
     EXPECT_EQ(std::strlen(model.materials[0].textureName), 127u);
     ASSERT_EQ(host.textureRequests.size(), 1u);
     EXPECT_EQ(host.textureRequests[0], std::string(125, 'x'));
+}
+
+TEST_F(ModelLoadTest, TextureNameEndsAtItsFirstZeroByteWhateverFollowsInTheField) {
+    assets::Ms3dModel m = sample();
+    m.materials[0].texture = ".\\a.jpg";
+    const size_t textureName = layoutOf(m).materials + 2 + 32 + 4 * 16 + 4 + 4 + 1;
+    auto bytes = ms3d_samples::bytes(m);
+    std::memset(&bytes[textureName + 8], 'q', 128 - 8);  // after the zero at byte 7
+    ASSERT_TRUE(load(bytes));
+    EXPECT_STREQ(model.materials[0].textureName, ".\\a.jpg");
+}
+
+namespace {
+
+// Records the order of the file and texture calls a Load makes.
+class OrderHost : public TestHost {
+public:
+    std::vector<std::string> calls;
+    unsigned char* fileLoad(const char* name, size_t* size) override {
+        calls.push_back(std::string("FileLoad ") + name);
+        return TestHost::fileLoad(name, size);
+    }
+    void fileFree(const unsigned char* data) override {
+        calls.push_back("FileFree");
+        TestHost::fileFree(data);
+    }
+    unsigned textureLoad(const char* name, const glimmerq::TextureParams& params) override {
+        calls.push_back(std::string("TextureLoad ") + name);
+        return TestHost::textureLoad(name, params);
+    }
+};
+
+std::string joined(const std::vector<std::string>& calls) {
+    std::string text;
+    for (const std::string& call : calls) text += (text.empty() ? "" : ", ") + call;
+    return text;
+}
+
+}  // namespace
+
+TEST(ModelLoadOrder, TexturesAreRequestedBeforeTheFileIsFreed) {
+    GlFixture gl{16, 16};
+    ASSERT_TRUE(gl.ok()) << gl.error();
+    OrderHost host;
+    assets::Ms3dModel m = sample();
+    m.materials[1].texture = ".\\second.jpg";
+    host.data.put("m.ms3d", ms3d_samples::bytes(m));
+    CModel model;
+    ASSERT_TRUE(model.Load("m.ms3d"));
+    EXPECT_EQ(joined(host.calls), "FileLoad m.ms3d, TextureLoad first.jpg, TextureLoad second.jpg, FileFree");
+
+    // A refused file is freed at once and requests nothing.
+    host.calls.clear();
+    auto bytes = ms3d_samples::bytes(m);
+    bytes[0] = 'X';
+    host.data.put("bad.ms3d", bytes);
+    CModel refused;
+    EXPECT_FALSE(refused.Load("bad.ms3d"));
+    EXPECT_EQ(joined(host.calls), "FileLoad bad.ms3d, FileFree");
+    EXPECT_EQ(host.openFiles, 0);
 }
 
 TEST_F(ModelLoadTest, MaterialIndexBeyondTheMaterialsMeansNoMaterial) {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <tuple>
+#include <utility>
 
 using glimmerq::testing::GlFixture;
 using glimmerq::testing::TestHost;
@@ -78,6 +80,45 @@ TEST_F(TextureStoreTest, UnUploadFreesStorageButTheHandleUploadsAgain) {
     DEMOGL_TextureUpload(h);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 30);
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+}
+
+// Two effects sharing one texture (CTUNNEL and CTUNNELV get the same handle) each upload it
+// for their run: the first to stop must not take the other's pixels away.
+TEST_F(TextureStoreTest, StorageIsFreedOnlyWhenTheLastUploadIsUnUploaded) {
+    host.data.put("red.jpg", jpegOf(16, 8, 240));
+    const unsigned h = DEMOGL_TextureLoad("red.jpg", 1, 0, GL_CLAMP, GL_CLAMP, GL_LINEAR, GL_LINEAR, false, false, 0,
+                                          0x8057, 2);
+    ASSERT_NE(h, 0u);
+    const auto residentWidthAndRed = [&] {
+        glBindTexture(GL_TEXTURE_2D, h);
+        GLint width = -1;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        std::vector<unsigned char> rgb(size_t(16) * 8 * 3, 0);
+        if (width == 16) glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return std::make_pair(int(width), int(rgb[0]));
+    };
+
+    EXPECT_EQ(DEMOGL_TextureUpload(h), 0);
+    EXPECT_EQ(DEMOGL_TextureUpload(h), 0);  // the twin's run
+    DEMOGL_TextureUnUpload(h);               // one run ends
+    EXPECT_TRUE(host.textures().isResident(h)) << "one upload is still running";
+    auto [width, red] = residentWidthAndRed();
+    EXPECT_EQ(width, 16) << "the storage was freed under the second run";
+    EXPECT_NEAR(red, 240, 8) << "the texture lost its pixels";
+
+    DEMOGL_TextureUnUpload(h);  // the last run ends
+    EXPECT_FALSE(host.textures().isResident(h));
+    std::tie(width, red) = residentWidthAndRed();
+    EXPECT_EQ(width, 0) << "the last un-upload must free the storage";
+
+    // Un-uploading more often than uploaded does not go below zero: one upload is resident again.
+    DEMOGL_TextureUnUpload(h);
+    DEMOGL_TextureUpload(h);
+    EXPECT_TRUE(host.textures().isResident(h));
+    std::tie(width, red) = residentWidthAndRed();
+    EXPECT_EQ(width, 16);
     EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
 }
 

@@ -235,3 +235,36 @@ TEST_F(KreuzTest, MissingModelReportsOnceAndThenDoesNothing) {
         EXPECT_EQ(host.openFiles, 0);
     }
 }
+
+// CKREUZ and CKREUZV share "block.ms3d"'s texture (one handle): the quarter stopping must not
+// strip the whole-window scene of its texture.
+TEST_F(KreuzTest, WholeSceneKeepsItsTextureWhenTheQuarterTwinStops) {
+    useGeneratedData();
+    CKreuz whole;
+    CKreuzV quarter;
+    whole.Setup(kWidth, kHeight);
+    quarter.Setup(kWidth, kHeight);
+    ASSERT_GT(whole.model->numMaterials, 0);
+    ASSERT_NE(whole.model->materials[0].texture, 0u);
+    ASSERT_EQ(whole.model->materials[0].texture, quarter.model->materials[0].texture) << "the twins share one handle";
+    whole.UploadTextures();
+    quarter.UploadTextures();
+
+    const auto frame = [&] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColor3f(1, 1, 1);
+        whole.angle = 20;  // the same turn in both frames
+        whole.DrawFrame(1570);
+        return gl.picture();
+    };
+    const std::vector<unsigned char> bothRunning = frame();
+    quarter.ReleaseTextures();
+    const std::vector<unsigned char> afterQuarterStopped = frame();
+
+    ASSERT_GT(litPixels(gl, 0, 0, kWidth, kHeight), 1000);
+    size_t differing = 0;
+    for (size_t i = 0; i < bothRunning.size(); ++i) differing += bothRunning[i] != afterQuarterStopped[i];
+    EXPECT_EQ(differing, 0u) << "of " << bothRunning.size() << " bytes, after CKREUZV released the shared texture";
+    whole.ReleaseTextures();
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+}

@@ -186,3 +186,37 @@ TEST_F(TunnelTest, UploadsOnlyNamedTextures) {
     tunnel.ReleaseTextures();
     EXPECT_EQ(memory.unUploads, memory.uploads);
 }
+
+// CTUNNEL and CTUNNELV share "tunnel.ms3d"'s texture (one handle): the quarter stopping must
+// not strip the whole-window tunnel of its texture from the next frame on.
+TEST_F(TunnelTest, WholeTunnelKeepsItsTextureWhenTheQuarterTwinStops) {
+    CTunnel whole;
+    CTunnelV quarter;
+    whole.Setup(kWidth, kHeight);
+    quarter.Setup(kWidth, kHeight);
+    ASSERT_TRUE(whole.modelLoaded && quarter.modelLoaded);
+    ASSERT_GT(whole.model->numMaterials, 0);
+    ASSERT_NE(whole.model->materials[0].texture, 0u);
+    ASSERT_EQ(whole.model->materials[0].texture, quarter.model->materials[0].texture) << "the twins share one handle";
+    whole.UploadTextures();
+    quarter.UploadTextures();
+
+    const auto frame = [&] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColor3f(1, 1, 1);
+        whole.angle = 40;  // the same turn in both frames
+        whole.DrawFrame(1257);
+        return gl.picture();
+    };
+    const std::vector<unsigned char> bothRunning = frame();
+    quarter.ReleaseTextures();
+    const std::vector<unsigned char> afterQuarterStopped = frame();
+
+    ASSERT_GT(litPixels(gl, 0, 0, kWidth, kHeight), kWidth * kHeight / 4);
+    size_t differing = 0;
+    for (size_t i = 0; i < bothRunning.size(); ++i) differing += bothRunning[i] != afterQuarterStopped[i];
+    EXPECT_EQ(differing, 0u) << "of " << bothRunning.size() << " bytes, after CTUNNELV released the shared texture";
+    whole.ReleaseTextures();
+    EXPECT_FALSE(host.textures().isResident(whole.model->materials[0].texture)) << "freed by the last run";
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+}

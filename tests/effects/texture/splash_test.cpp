@@ -1,5 +1,7 @@
 // SPLASH: the generator, the sparks' life cycle, the clock, the spiral and the state left.
 #include "effects/texture/splash.h"
+#include "effects/texture/strahlen.h"
+#include "effects/texture/wobbel.h"
 #include "tests/effects/texture/gl_readback.h"
 #include "tests/support/test_host.h"
 
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 using namespace glimmerq::testing;
 
@@ -281,6 +284,74 @@ TEST_F(SplashTest, EnteringInProjectionModeKeepsBothMatrixStacksBalanced) {
     }
     EXPECT_EQ(currentInt(GL_PROJECTION_STACK_DEPTH), 1);
     EXPECT_EQ(currentInt(GL_MODELVIEW_STACK_DEPTH), 1);
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+}
+
+// The next layer draws under the model-view SPLASH leaves. Entered in GL_MODELVIEW, the frame
+// pushes and pops it: the matrix comes back unchanged. Entered in another mode (STRAHLEN
+// leaves GL_PROJECTION) nothing is pushed or popped: the model-view keeps the sparks' 40
+// turns, and neither stack is disturbed.
+TEST_F(SplashTest, ModelViewLeftForTheNextLayerDependsOnTheModeFoundOnEntry) {
+    splash.Setup(kWidth, kHeight);
+    splash.UploadTextures();
+    for (int frame = 1; frame <= 4; ++frame) splash.DrawFrame(16 * frame);  // spin counter 4
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, 300.0f);  // as STRAHLEN leaves it at its far end
+    const Matrix shaft = currentMatrix(GL_MODELVIEW_MATRIX);
+    splash.DrawFrame(80);
+    EXPECT_EQ(maxDifference(currentMatrix(GL_MODELVIEW_MATRIX), shaft), 0.0f) << "entered in GL_MODELVIEW";
+    EXPECT_EQ(currentInt(GL_MATRIX_MODE), GL_MODELVIEW);
+
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, 300.0f);
+    glMatrixMode(GL_PROJECTION);
+    splash.DrawFrame(96);  // spin counter 6: 40 turns of 6 / 5 degrees about +z (sin > 0)
+    ASSERT_EQ(splash.spinCounter, 6);
+    const Matrix turns = matrixBuiltBy(GL_MODELVIEW, [] {
+        for (int n = 0; n < 40; ++n) glRotatef(6.0f / 5.0f, 0.0f, 0.0f, 1.0f);
+    });
+    EXPECT_LT(maxDifference(currentMatrix(GL_MODELVIEW_MATRIX), turns), 1e-5f)
+        << "entered in GL_PROJECTION: the next layer gets the turns, element [1] = "
+        << currentMatrix(GL_MODELVIEW_MATRIX)[1] << ", expected " << turns[1];
+    EXPECT_EQ(currentInt(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(currentInt(GL_MODELVIEW_STACK_DEPTH), 1);
+    EXPECT_EQ(currentInt(GL_PROJECTION_STACK_DEPTH), 1);
+    const Matrix perspective = matrixBuiltBy(GL_PROJECTION, [] {
+        gluPerspective(45.0, double(kWidth) / kHeight, 0.1, 200.0);
+    });
+    EXPECT_LT(maxDifference(currentMatrix(GL_PROJECTION_MATRIX), perspective), 1e-6f);
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+}
+
+// STRAHLEN, SPLASH, CWOBBEL in one frame, as the show layers them: the jelly must cover the
+// screen, turned by the sparks' spiral, not vanish behind the shaft's far translation.
+TEST_F(SplashTest, JellyAfterShaftAndBurstStillCoversTheScreen) {
+    CStrahlen shaft;
+    CWobbel jelly;
+    ASSERT_EQ(shaft.Setup(kWidth, kHeight), 0);
+    ASSERT_EQ(jelly.Setup(kWidth, kHeight), 0);
+    splash.Setup(kWidth, kHeight);
+    shaft.UploadTextures();
+    splash.UploadTextures();
+    jelly.UploadTextures();
+    const LONG farEnd = LONG(11515.0 * M_PI / 2);  // the shaft's translation at its largest, 300
+    glMatrixMode(GL_PROJECTION);
+    gluPerspective(45.0, double(kWidth) / kHeight, 0.1, 200.0);
+    for (int frame = 0; frame < 30; ++frame) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        shaft.DrawFrame(farEnd + frame * 16);
+        splash.DrawFrame(farEnd + frame * 16);
+    }
+    const std::vector<unsigned char> without = gl.picture();
+    jelly.DrawFrame(farEnd + 30 * 16);
+    const std::vector<unsigned char> with = gl.picture();
+
+    size_t brightened = 0;
+    for (size_t i = 0; i < with.size(); i += 4)
+        brightened += with[i] + with[i + 1] + with[i + 2] > without[i] + without[i + 1] + without[i + 2];
+    EXPECT_GT(brightened, size_t(kWidth * kHeight) / 2) << "pixels the jelly brightened, of " << kWidth * kHeight;
     EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
 }
 
