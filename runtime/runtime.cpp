@@ -275,7 +275,8 @@ bool Runtime::reload(Timeline& timeline) {
         return false;
     }
     const std::vector<std::string> changed = reads_->changed();
-    timeline.replaceScript(std::move(*script));
+    timeline.replaceScript(std::move(*script));  // every run released: nothing is resident
+    for (const std::string& name : changed) textures_->reload(name);
     std::string again;
     for (int owner : reads_->ownersOf(changed)) {
         setUpEffect(size_t(owner));

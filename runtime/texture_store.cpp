@@ -106,6 +106,24 @@ void TextureStore::unUpload(unsigned handle) {
                  GL_UNSIGNED_BYTE, nullptr);
 }
 
+void TextureStore::reload(const std::string& name) {
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (it->name != name) {
+            ++it;
+        } else if (it->handle == 0) {
+            it = entries_.erase(it);
+        } else {
+            Image image;
+            std::string error;
+            if (decode(name, &image, &error))
+                it->image = std::move(image);
+            else if (reportError_)
+                reportError_(error);
+            ++it;
+        }
+    }
+}
+
 bool TextureStore::isResident(unsigned handle) const {
     const Entry* entry = find(handle);
     return entry && entry->uploads > 0;

@@ -36,6 +36,10 @@ public:
     int upload(unsigned handle);
     void unUpload(unsigned handle);
     bool isResident(unsigned handle) const;
+    // The file changed (a reloaded data directory): its textures are decoded again under
+    // their handles, for their next upload, and a failure to load it is forgotten so the next
+    // load tries again. A new version that fails to decode is reported and the old pixels stay.
+    void reload(const std::string& name);
 
     // Reads a JPEG from the data source without making a GL texture (the loading screen
     // and tools use it). False with a message naming the file on failure.

@@ -190,3 +190,47 @@ TEST(JpegDecode, ProgressiveImagesDecodeToTheirColours) {
     EXPECT_NEAR(image.rgb[0], 220, 3);
     EXPECT_NEAR(image.rgb[1], 0, 3);
 }
+
+TEST(TextureStoreReload, AChangedFileIsDecodedAgainUnderItsHandleAndAFailureIsRetried) {
+    GlFixture gl{16, 16};
+    ASSERT_TRUE(gl.ok()) << gl.error();
+    glimmerq::MemoryDataSource data;
+    std::vector<std::string> errors;
+    glimmerq::TextureStore store(data, [&](const std::string& m) { errors.push_back(m); });
+    glimmerq::TextureParams params;
+    params.wrapS = params.wrapT = GL_REPEAT;
+    params.minFilter = params.magFilter = GL_LINEAR;
+    params.internalFormat = GL_RGB8;
+    const auto uploadedWidth = [&](unsigned handle) {
+        store.upload(handle);
+        glBindTexture(GL_TEXTURE_2D, handle);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        store.unUpload(handle);
+        return width;
+    };
+
+    data.put("rock.jpg", jpegOf(32, 16, 90));
+    const unsigned rock = store.load("rock.jpg", params);
+    ASSERT_NE(rock, 0u);
+    EXPECT_EQ(uploadedWidth(rock), 32);
+    data.put("rock.jpg", jpegOf(64, 16, 90));
+    EXPECT_EQ(uploadedWidth(rock), 32);  // nothing changes until the store is told
+    store.reload("rock.jpg");
+    EXPECT_EQ(store.load("rock.jpg", params), rock);
+    EXPECT_EQ(uploadedWidth(rock), 64);
+
+    // A broken new version is reported; the last good pixels stay.
+    data.put("rock.jpg", std::string("half a file"));
+    store.reload("rock.jpg");
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(uploadedWidth(rock), 64);
+
+    // A file that was missing is tried again once it changed.
+    EXPECT_EQ(store.load("jelly.jpg", params), 0u);
+    data.put("jelly.jpg", jpegOf(8, 8, 20));
+    EXPECT_EQ(store.load("jelly.jpg", params), 0u);
+    store.reload("jelly.jpg");
+    EXPECT_NE(store.load("jelly.jpg", params), 0u);
+}
