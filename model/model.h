@@ -8,10 +8,13 @@
 // Load reads vertices, triangles, groups and materials and requests every material's
 // texture (LoadTextures, which the scene effects call again before each upload). The
 // stored texture names carry a two-character prefix (".\jeep1.jpg"); the request drops it.
+// A name as long as its field fills it with no zero byte: valid, so a texture name of 128
+// characters is kept whole (group and material names are skipped).
 //
-// The file is untrusted: every count, index and name is checked against the bytes that are
-// really there, and anything inconsistent is refused as a whole (Load returns false, the
-// model stays empty). A shininess outside GL's 0..128, or NaN, is clamped when drawn.
+// The file is untrusted: every count and index is checked against the bytes and records
+// that are really there, and anything inconsistent is refused as a whole (Load returns
+// false, the model stays empty). A shininess outside GL's 0..128, or NaN, is clamped when
+// drawn.
 // Not here: joints, animation, comments, alpha maps, transparency, back-face materials;
 // colour, blending, lighting and matrices are the caller's.
 #pragma once

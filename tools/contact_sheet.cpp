@@ -1,8 +1,11 @@
-// contact_sheet RENDER_DIR OUTPUT.png [--every SECONDS] [--fps N] [--columns C] [--thumb-width W]
+// contact_sheet RENDER_DIR OUTPUT.png [--every SECONDS] [--fps N] [--start TIME] [--columns C]
+//               [--thumb-width W]
 //
 // Tiles one frame every few seconds of a `glimmerq --render` folder (000000.png, ...) into
-// one PNG, each thumbnail with its time stamp (M:SS.s) underneath.
+// one PNG, each thumbnail with its show time (M:SS.s) underneath. A render made with
+// `--start TIME` begins at that show time: pass the same TIME (seconds or M:SS.mmm) here.
 #include "tools/assetlib/font.h"
+#include "tools/show_time.h"
 
 #include <png.h>
 
@@ -38,16 +41,9 @@ bool readPng(const fs::path& path, Picture* picture) {
     return png_image_finish_read(&image, nullptr, picture->rgb.data(), 0, nullptr) != 0;
 }
 
-std::string stamp(double seconds) {
-    char text[32];
-    const int minutes = int(seconds / 60);
-    std::snprintf(text, sizeof text, "%d:%04.1f", minutes, seconds - minutes * 60);
-    return text;
-}
-
 int usage() {
     std::fprintf(stderr, "usage: contact_sheet RENDER_DIR OUTPUT.png [--every SECONDS] [--fps N] "
-                         "[--columns C] [--thumb-width W]\n");
+                         "[--start TIME] [--columns C] [--thumb-width W]\n");
     return 2;
 }
 
@@ -59,10 +55,18 @@ int main(int argc, char** argv) {
     const fs::path output = argv[2];
     double every = 5.0;
     int fps = 60, columns = 6, thumbWidth = 256;
+    int64_t startMs = 0;  // show time of 000000.png
+    if (argc % 2 == 0) return usage();  // every flag takes a value
     for (int i = 3; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
         const double value = std::atof(argv[i + 1]);
-        if (flag == "--every") every = value;
+        if (flag == "--start") {
+            std::string why;
+            if (!show_time::parse(argv[i + 1], &startMs, &why)) {
+                std::fprintf(stderr, "glimmerq: contact_sheet: --start '%s': %s\n", argv[i + 1], why.c_str());
+                return 2;
+            }
+        } else if (flag == "--every") every = value;
         else if (flag == "--fps") fps = int(value);
         else if (flag == "--columns") columns = int(value);
         else if (flag == "--thumb-width") thumbWidth = int(value);
@@ -70,21 +74,21 @@ int main(int argc, char** argv) {
     }
     if (every <= 0 || fps <= 0 || columns <= 0 || thumbWidth <= 0) return usage();
 
-    std::vector<std::pair<fs::path, double>> picks;
+    std::vector<std::pair<fs::path, int64_t>> picks;  // frame file, its show time in ms
     for (long frame = 0;; frame = std::lround((double(picks.size()) * every) * fps)) {
         char name[32];
         std::snprintf(name, sizeof name, "%06ld.png", frame);
         if (!fs::exists(dir / name)) break;
-        picks.emplace_back(dir / name, double(frame) / fps);
+        picks.emplace_back(dir / name, show_time::ofFrame(startMs, frame, fps));
     }
     if (picks.empty()) {
-        std::fprintf(stderr, "contact_sheet: %s: no frames (000000.png, ...)\n", dir.c_str());
+        std::fprintf(stderr, "glimmerq: contact_sheet: %s: no frames (000000.png, ...)\n", dir.c_str());
         return 1;
     }
 
     Picture first;
     if (!readPng(picks[0].first, &first)) {
-        std::fprintf(stderr, "contact_sheet: %s: not a readable PNG\n", picks[0].first.c_str());
+        std::fprintf(stderr, "glimmerq: contact_sheet: %s: not a readable PNG\n", picks[0].first.c_str());
         return 1;
     }
     const int thumbHeight = std::max(1, thumbWidth * first.height / first.width);
@@ -95,7 +99,7 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < picks.size(); ++i) {
         Picture frame;
         if (!readPng(picks[i].first, &frame)) {
-            std::fprintf(stderr, "contact_sheet: %s: not a readable PNG\n", picks[i].first.c_str());
+            std::fprintf(stderr, "glimmerq: contact_sheet: %s: not a readable PNG\n", picks[i].first.c_str());
             return 1;
         }
         const int ox = kGap + int(i % columns) * cellWidth, oy = kGap + int(i / columns) * cellHeight;
@@ -111,7 +115,7 @@ int main(int argc, char** argv) {
                 const float n = float((x1 - x0) * (y1 - y0)) * 255.0f;
                 sheet.set(ox + x, oy + y, {sum[0] / n, sum[1] / n, sum[2] / n});
             }
-        assets::drawText(sheet, stamp(picks[i].second), float(ox + 2), float(oy + thumbHeight + 4), kLabelScale,
+        assets::drawText(sheet, show_time::stamp(picks[i].second), float(ox + 2), float(oy + thumbHeight + 4), kLabelScale,
                          {0.9f, 0.9f, 0.9f});
     }
 
@@ -123,7 +127,7 @@ int main(int argc, char** argv) {
     image.height = png_uint_32(sheet.height());
     image.format = PNG_FORMAT_RGB;
     if (!png_image_write_to_file(&image, output.c_str(), 0, rgb.data(), 0, nullptr)) {
-        std::fprintf(stderr, "contact_sheet: %s: cannot write (%s)\n", output.c_str(), image.message);
+        std::fprintf(stderr, "glimmerq: contact_sheet: %s: cannot write (%s)\n", output.c_str(), image.message);
         return 1;
     }
     std::printf("contact_sheet: %zu frames into %s\n", picks.size(), output.c_str());
