@@ -352,7 +352,10 @@ bool VideoEncoder::finish(std::string* error) {
     input_ = -1;
     const std::string status = waitForExit();
     done_ = true;
-    if (!status.empty()) {
+    if (framesWritten_ == 0) {
+        // ffmpeg would leave a file without a single stream in it.
+        failure_ = "glimmerq: " + settings_.path + ": no frames to encode";
+    } else if (!status.empty()) {
         failure_ = failureMessage("ffmpeg failed (" + status + ")");
     } else if (std::rename(partPath_.c_str(), settings_.path.c_str()) != 0) {
         failure_ = "glimmerq: " + settings_.path + ": cannot rename " + partPath_ + ": " + std::strerror(errno);

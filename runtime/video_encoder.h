@@ -73,7 +73,7 @@ public:
     bool writeFrame(const unsigned char* rgbaBottomUp, std::string* error);
 
     // Ends the input, waits for ffmpeg and checks its exit status. True: PATH holds the
-    // video. False: ffmpeg's last message, no file left behind.
+    // video. False: ffmpeg's last message (or that no frame was written), no file left.
     bool finish(std::string* error);
 
     // Kills ffmpeg, waits for it and removes the partial file. Safe to call more than once.

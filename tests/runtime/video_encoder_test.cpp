@@ -405,6 +405,19 @@ TEST_F(VideoEncoderTest, AbortAndDestructionWithoutFinishLeaveNothingBehind) {
     }
 }
 
+TEST_F(VideoEncoderTest, FinishWithoutAFrameFailsAndLeavesNoFile) {
+    VideoSettings s = settings("empty.mp4");
+    s.soundtrack = toneTrack();
+    std::string error;
+    auto video = VideoEncoder::start(s, &error);
+    ASSERT_TRUE(video) << error;
+    EXPECT_FALSE(video->finish(&error));
+    EXPECT_EQ(error, "glimmerq: " + s.path + ": no frames to encode");
+    EXPECT_FALSE(fs::exists(s.path));
+    EXPECT_FALSE(fs::exists(s.path + ".part"));
+    EXPECT_EQ(temporaryFiles(), 0u);
+}
+
 TEST_F(VideoEncoderTest, FfmpegRunsInAProcessGroupOfItsOwnSoCtrlCDoesNotReachIt) {
     VideoSettings s = settings("group.mkv");
     const fs::path stat = work / "child-stat";
@@ -412,6 +425,7 @@ TEST_F(VideoEncoderTest, FfmpegRunsInAProcessGroupOfItsOwnSoCtrlCDoesNotReachIt)
     std::string error;
     auto video = VideoEncoder::start(s, &error);
     ASSERT_TRUE(video) << error;
+    ASSERT_TRUE(video->writeFrame(bottomBlueTopRed().data(), &error)) << error;
     ASSERT_TRUE(video->finish(&error)) << error;
     std::ifstream in(stat);
     std::string text((std::istreambuf_iterator<char>(in)), {});
