@@ -282,6 +282,45 @@ TEST_F(VideoEncoderTest, FramesHandedOverBottomRowFirstComeOutUpright) {
     EXPECT_LT(bottom[0], 50) << "bottom row r=" << int(bottom[0]) << " b=" << int(bottom[2]);
 }
 
+TEST_F(VideoEncoderTest, ColoursComeBackAsTheyWentInWhenThePlayerReadsTheTags) {
+    // Eight flat 16x18 patches; saturated ones move by 10 to 40 levels under the wrong matrix,
+    // CRF 18 alone by up to 7 (the skin tone's blue).
+    const unsigned char patches[8][3] = {{255, 0, 0},   {0, 255, 0},    {0, 0, 255},   {255, 255, 0},
+                                         {224, 172, 140}, {128, 128, 128}, {20, 20, 20}, {255, 255, 255}};
+    std::vector<unsigned char> frame(size_t(kWidth) * kHeight * 4);
+    auto patchAt = [](int x, int yFromTop) { return (yFromTop / (kHeight / 2)) * 4 + x / (kWidth / 4); };
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            unsigned char* p = &frame[(size_t(kHeight - 1 - y) * kWidth + x) * 4];  // bottom row first
+            const unsigned char* c = patches[patchAt(x, y)];
+            p[0] = c[0];
+            p[1] = c[1];
+            p[2] = c[2];
+            p[3] = 255;
+        }
+    for (const char* name : {"colours.mp4", "colours.webm"}) {
+        SCOPED_TRACE(name);
+        VideoSettings s = settings(name);
+        std::string error;
+        auto video = VideoEncoder::start(s, &error);
+        ASSERT_TRUE(video) << error;
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(video->writeFrame(frame.data(), &error)) << error;
+        ASSERT_TRUE(video->finish(&error)) << error;
+        const std::string rgb = capture("ffmpeg -v error -i " + shellQuoted(s.path) +
+                                        " -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
+        ASSERT_EQ(rgb.size(), size_t(kWidth) * kHeight * 3);
+        for (int patch = 0; patch < 8; ++patch) {
+            const int x = (patch % 4) * (kWidth / 4) + kWidth / 8, y = (patch / 4) * (kHeight / 2) + kHeight / 4;
+            const unsigned char* got = (const unsigned char*)&rgb[(size_t(y) * kWidth + x) * 3];
+            int worst = 0;
+            for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(int(got[c]) - int(patches[patch][c])));
+            EXPECT_LE(worst, 8) << "patch " << patch << ": sent " << int(patches[patch][0]) << ","
+                                << int(patches[patch][1]) << "," << int(patches[patch][2]) << ", got " << int(got[0])
+                                << "," << int(got[1]) << "," << int(got[2]);
+        }
+    }
+}
+
 TEST_F(VideoEncoderTest, SoundtrackStartsAtTheFirstFramesTrackTimeInEveryFormat) {
     const std::vector<unsigned char> track = toneTrack();
     ASSERT_FALSE(track.empty());
