@@ -221,8 +221,13 @@ std::unique_ptr<VideoEncoder> VideoEncoder::start(const VideoSettings& settings,
 
     std::unique_ptr<VideoEncoder> encoder(new VideoEncoder());
     VideoEncoder& e = *encoder;
-    e.settings_ = settings;
-    e.settings_.soundtrack.clear();
+    // Everything but the soundtrack's bytes, which only go to the temporary file.
+    e.settings_.path = settings.path;
+    e.settings_.width = settings.width;
+    e.settings_.height = settings.height;
+    e.settings_.fps = settings.fps;
+    e.settings_.soundtrackOffsetSeconds = settings.soundtrackOffsetSeconds;
+    e.settings_.program = settings.program;
     e.partPath_ = settings.path + kPartSuffix;
     const std::string prefix = "glimmerq: " + settings.path + ": ";
 

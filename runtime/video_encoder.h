@@ -92,7 +92,7 @@ private:
     std::string failureMessage(const std::string& what);
     void removeTemporaries();
 
-    VideoSettings settings_;          // soundtrack bytes dropped once written out
+    VideoSettings settings_;          // without the soundtrack bytes
     std::string partPath_;            // where ffmpeg writes until it succeeds
     std::string logPath_;             // ffmpeg's stderr
     std::string soundtrackPath_;      // empty without audio

@@ -328,7 +328,7 @@ TEST_F(VideoEncoderTest, SoundtrackStartsAtTheFirstFramesTrackTimeInEveryFormat)
     constexpr int kFrames = 30;                 // half a second
     constexpr double kHalfFrame = 0.5 / kFps;   // how far sound may lead or lag a picture
     for (const char* name : {"sync.mp4", "sync.mkv", "sync.webm"}) {
-        for (const double offset : {1.0, 0.8, 2.8}) {
+        for (const double offset : {1.0, 0.8, 2.8, 5.0}) {
             SCOPED_TRACE(std::string(name) + " from track time " + std::to_string(offset));
             VideoSettings s = settings(name);
             s.soundtrack = track;
@@ -348,6 +348,11 @@ TEST_F(VideoEncoderTest, SoundtrackStartsAtTheFirstFramesTrackTimeInEveryFormat)
                 // The tone begins 0.2 s into the video.
                 ASSERT_FALSE(quiet.ends.empty()) << "the tone never started";
                 EXPECT_NEAR(quiet.ends[0] - start, 0.2, kHalfFrame);
+            } else if (offset == 5.0) {
+                // Past the track's end: silence as long as the video.
+                ASSERT_FALSE(quiet.starts.empty()) << "sound past the track's end";
+                EXPECT_NEAR(quiet.starts[0] - start, 0.0, kHalfFrame);
+                EXPECT_GE(decodedSpan(s.path, "a:0").end - start, 0.5 - kHalfFrame) << "padding falls short of the video";
             } else {
                 // The track ends 0.2 s into the video; silence fills the rest.
                 ASSERT_FALSE(quiet.starts.empty()) << "no silence after the track's end";
