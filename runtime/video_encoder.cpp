@@ -296,7 +296,7 @@ std::unique_ptr<VideoEncoder> VideoEncoder::start(const VideoSettings& settings,
     posix_spawnattr_setpgroup(&attributes, 0);
     sigset_t defaults, none;
     sigemptyset(&defaults);
-    for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGQUIT}) sigaddset(&defaults, signal);
+    for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGQUIT}) sigaddset(&defaults, number);
     sigemptyset(&none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setsigmask(&attributes, &none);
