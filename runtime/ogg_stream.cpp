@@ -43,6 +43,28 @@ int frontRightIndex(int channels) {
     return 2;
 }
 
+// An Ogg page: "OggS", version, flags, granule (8), serial (4), sequence (4), CRC (4),
+// segment count, segment table, body.
+constexpr size_t kPageHeaderBytes = 27;
+constexpr unsigned char kEndOfStreamFlag = 0x04;
+
+// True unless the last page in the bytes is whole and marks the end of the stream.
+bool endsBeforeTheLastPage(const Bytes& bytes) {
+    static const unsigned char kCapture[4] = {'O', 'g', 'g', 'S'};
+    if (bytes.size() < kPageHeaderBytes) return true;
+    for (size_t at = bytes.size() - 4 + 1; at-- > 0;) {
+        if (std::memcmp(&bytes[at], kCapture, 4) != 0) continue;
+        if (at + kPageHeaderBytes > bytes.size()) return true;
+        const size_t segments = bytes[at + 26];
+        if (at + kPageHeaderBytes + segments > bytes.size()) return true;
+        size_t body = 0;
+        for (size_t i = 0; i < segments; ++i) body += bytes[at + kPageHeaderBytes + i];
+        if (at + kPageHeaderBytes + segments + body > bytes.size()) return true;
+        return (bytes[at + 5] & kEndOfStreamFlag) == 0;
+    }
+    return true;
+}
+
 }  // namespace
 
 // The bytes and the decoder that reads them through the callbacks below; lives on the heap
@@ -118,7 +140,9 @@ std::unique_ptr<OggStream> OggStream::open(Bytes bytes, std::string* error) {
         return nullptr;
     }
 
+    const bool cutOff = endsBeforeTheLastPage(impl->bytes);
     std::unique_ptr<OggStream> stream(new OggStream(std::move(impl)));
+    stream->cutOff_ = cutOff;
     stream->sampleRate_ = int(first->rate);
     stream->channels_ = first->channels;
     stream->lengthFrames_ = int64_t(length);

@@ -37,6 +37,9 @@ public:
     int sourceChannels() const { return channels_; }     // as encoded, before the stereo fold
     int64_t lengthFrames() const { return lengthFrames_; }
     int64_t positionFrames() const { return position_; } // next frame a read returns
+    // True when the bytes stop before the stream's last page (a file cut off short): the
+    // track then ends early, at the last whole page.
+    bool cutOff() const { return cutOff_; }
 
     // Moves to a sample frame; positions at or past the end leave the stream at its end.
     // False with *error when the stream cannot seek there (corrupt pages).
@@ -56,6 +59,7 @@ private:
     int channels_ = 0;
     int64_t lengthFrames_ = 0;
     int64_t position_ = 0;
+    bool cutOff_ = false;
 };
 
 }  // namespace glimmerq

@@ -199,6 +199,10 @@ TEST(OggStream, ACutOffTrackPlaysWhatIsThereThenEnds) {
     EXPECT_GT(frames, kRate / 2);
     EXPECT_LT(frames, kRate * 2);
     EXPECT_LE(frames, stream->lengthFrames());
+    EXPECT_TRUE(stream->cutOff());
+    auto whole = openOrFail(good);
+    ASSERT_TRUE(whole);
+    EXPECT_FALSE(whole->cutOff());
 }
 
 TEST(OggStream, DamagedPagesInTheMiddleAreSkipped) {
