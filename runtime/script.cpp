@@ -1,5 +1,7 @@
 #include "runtime/script.h"
 
+#include "runtime/data_source.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -136,6 +138,15 @@ bool Parser::parseLine(const std::vector<Token>& tokens, Event* event) {
         if (!expectCount(tokens, 3, endColumn) || !effectIndex(tokens[2], &event->effect)) return false;
         if (!running_[event->effect]) return fail(tokens[2].column, "effect '" + tokens[2].text + "' is not running");
         running_[event->effect] = false;
+        return true;
+    }
+    if (verb.text == "music") {
+        event->verb = Event::Verb::Music;
+        if (!expectCount(tokens, 3, endColumn)) return false;
+        const Token& member = tokens[2];
+        if (member.quoted || !isSafeMemberName(member.text))
+            return fail(member.column, "bad member name '" + member.text + "'");
+        event->text = member.text;
         return true;
     }
     if (verb.text == "int" || verb.text == "float" || verb.text == "string") {

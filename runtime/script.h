@@ -7,6 +7,8 @@
 //   3       int CLEAR METHOD 2          ReceiveInt / ReceiveFloat / ReceiveString
 //   3       float EFFECT NAME 0.5
 //   3       string EFFECT NAME "text"   (\" and \\ inside the quotes)
+//   0       music soundtrack.ogg        play that data-file member from here on; a later
+//                                       music line replaces it, the end stops it
 //   90      end                         exactly one, on the last event line
 // TIME is seconds with an optional minutes part and up to millisecond precision
 // (12, 12.5, 1:02.250); times never decrease from one line to the next.
@@ -23,7 +25,7 @@
 namespace glimmerq {
 
 struct Event {
-    enum class Verb { Start, Stop, Int, Float, String, End };
+    enum class Verb { Start, Stop, Int, Float, String, Music, End };
 
     int line = 0;
     int64_t timeMs = 0;
@@ -33,7 +35,7 @@ struct Event {
     std::string name;         // Int, Float, String: the parameter name
     int intValue = 0;
     float floatValue = 0.0f;
-    std::string text;         // String
+    std::string text;         // String: the value; Music: the data-file member
 };
 
 struct Script {

@@ -40,6 +40,9 @@ void Timeline::apply(const Event& event) {
     case Event::Verb::String:
         if (effect) effect->ReceiveString(name.data(), text.data(), when);
         break;
+    case Event::Verb::Music:
+        // The soundtrack is the player's business (musicAt); effects never see it.
+        break;
     case Event::Verb::End:
         stopAll();
         ended_ = true;

@@ -82,6 +82,29 @@ TEST(Script, EffectsMayStartAgainAfterStopping) {
         << error;
 }
 
+TEST(Script, MusicTakesOneMemberName) {
+    std::string error;
+    const auto script = parseScript("0 music theme.ogg\n1:00 music sub/outro.ogg # the end\n2:00 end\n", kEffects, &error);
+    ASSERT_TRUE(script) << error;
+    const auto& e = script->events;
+    ASSERT_EQ(e.size(), 3u);
+    EXPECT_EQ(e[0].verb, Event::Verb::Music);
+    EXPECT_EQ(e[0].text, "theme.ogg");
+    EXPECT_EQ(e[0].effect, -1);
+    EXPECT_EQ(e[1].verb, Event::Verb::Music);
+    EXPECT_EQ(e[1].text, "sub/outro.ogg");
+    EXPECT_EQ(e[1].timeMs, 60000);
+}
+
+TEST(Script, MusicErrorsNameLineAndColumn) {
+    EXPECT_EQ(errorOf("0 music\n1 end\n"), "demoflow:1:8: missing argument for 'music'");
+    EXPECT_EQ(errorOf("0 music   # no name\n1 end\n"), "demoflow:1:8: missing argument for 'music'");
+    EXPECT_EQ(errorOf("0 music a.ogg b.ogg\n1 end\n"), "demoflow:1:15: unexpected 'b.ogg'");
+    EXPECT_EQ(errorOf("0 start CLEAR layer 0\n1 music \"a b.ogg\"\n2 end\n"), "demoflow:2:9: bad member name 'a b.ogg'");
+    EXPECT_EQ(errorOf("0 music ../x.ogg\n1 end\n"), "demoflow:1:9: bad member name '../x.ogg'");
+    EXPECT_EQ(errorOf("0 music /etc/x.ogg\n1 end\n"), "demoflow:1:9: bad member name '/etc/x.ogg'");
+}
+
 TEST(Script, ErrorsNameLineAndColumn) {
     EXPECT_EQ(errorOf("0 start CLEAR layer 0\n1 jump CLEAR\n2 end\n"), "demoflow:2:3: unknown verb 'jump'");
     EXPECT_EQ(errorOf("0 start NOPE layer 0\n2 end\n"), "demoflow:1:9: unknown effect 'NOPE'");

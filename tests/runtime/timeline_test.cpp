@@ -112,3 +112,15 @@ TEST_F(TimelineTest, AfterEffectHookRunsAfterEachDraw) {
     t.draw(0, [&](const std::string& name) { hooks.push_back(name + " after " + std::to_string(log.size())); });
     EXPECT_EQ(hooks, (std::vector<std::string>{"A after 2", "B after 4"}));
 }
+
+TEST_F(TimelineTest, MusicLinesLeaveEffectsAndTheirOrderAlone) {
+    Timeline t = make("0 music a.ogg\n0 start A layer 0\n1 music b.ogg\n1 int A N 1\n1 start B layer 1\n5 end\n");
+    ASSERT_TRUE(t.advance(0));
+    t.draw(0);
+    ASSERT_TRUE(t.advance(1000));
+    t.draw(1000);
+    EXPECT_EQ(log, (std::vector<std::string>{"A upload", "A draw 0", "A int N=1 at 1000", "A draw 1000", "B upload",
+                                             "B draw 1000"}));
+    EXPECT_EQ(t.runningCombination(), "A+B");
+    EXPECT_FALSE(t.advance(5000));
+}
