@@ -4,11 +4,15 @@
 //   int exitCode;
 //   if (!parseOptions(argc, argv, &options, &exitCode)) return exitCode;  // help, version, errors
 //
-// Bad command lines print one line on stderr and give exit code 2; --help and --version
-// print to stdout and give 0.
+// Bad command lines print one sentence on `err` ("glimmerq: --fps must be a whole number
+// ...") and give exit code 2; --help and --version print to `out` and give 0. Values are
+// checked here, before anything plays: numbers and sizes, empty names, repeated options, and
+// that the --benchmark-json and --video files can be written (nothing is truncated).
+// Not here: whether the data path exists or the display works; the runtime reports those.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace glimmerq {
@@ -45,6 +49,9 @@ constexpr int kDefaultRenderFps = 60;
 bool parseSize(const std::string& text, int* width, int* height);
 
 // False when the program should exit now with *exitCode (help, version, bad command line).
-bool parseOptions(int argc, char** argv, Options* options, int* exitCode);
+// --video, --render and --benchmark imply --headless and, without --fps, 60 fps;
+// --benchmark-json implies --benchmark, which turns vsync off.
+bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* out = stdout,
+                  FILE* err = stderr);
 
 }  // namespace glimmerq

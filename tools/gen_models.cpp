@@ -7,14 +7,16 @@
 // tunnel.ms3d    a panelled tube of radius 7 along z from -100 to +240 (CTUNNEL: its axis
 //                passes about 2.5 units from the eye, so the viewer looks down its inside)
 // greetz.ms3d    greetings to invented groups, outro.ms3d the closing text, quorvoxe.ms3d the
-//                logo "quorV0!xe": extruded, bevelled pixel letters about 2 to 4 units wide,
-//                seen 2.5 to 3 units away and added onto the frame (dark parts vanish)
+//                logo "quorV0!xe": bevelled pixel letters about 2 to 4 units wide, seen 2.5 to
+//                3 units away and added onto the frame (dark parts vanish); the logo's are
+//                extruded solids, the text's only their lit front and chamfers (a relief)
 //
 // Every model is MilkShape version 4 with a normal per triangle corner, texture coordinates
 // and materials naming their JPEG as ".\name.jpg". The letters come from a hand-made 5x7
 // pixel font below. Deterministic: the same files on every run.
 #include "tools/assetlib/image.h"
 #include "tools/assetlib/ms3d_writer.h"
+#include "tools/assetlib/pixel_letters.h"
 
 #include <algorithm>
 #include <array>
@@ -252,83 +254,44 @@ const std::map<char, std::array<const char*, 7>>& font() {
 constexpr int kGlyphColumns = 5;
 constexpr int kGlyphRows = 7;
 constexpr int kGlyphAdvance = 6;  // columns per character, one of them spacing
+constexpr float kLetterBevel = 0.3f;  // chamfer width, in font pixels
+// Greetings and outro are seen only from the front and added onto the frame: their letters'
+// walls and backs would add next to nothing but most of the triangles.
+constexpr float kReliefDepth = 0.0f;
 
 // Where a line of text stands: its top-left corner, pixel size and depth, in model units.
 struct TextLine {
     std::string text;
     float pixel;   // edge of one font pixel
     float top;     // y of the line's top edge
-    float depth;   // extrusion along z, front face at z = 0
+    float depth;   // extrusion along -z, front face at z = 0; 0 = a relief without walls or back
 };
 
 float lineWidth(const TextLine& line) {
     return float(int(line.text.size()) * kGlyphAdvance - 1) * line.pixel;
 }
 
-// One lit font pixel as part of a solid extruded letter: a flat front square, a back square,
-// and, on every side whose neighbour is unlit, a 45° chamfer from the front edge out by
-// `bevel` and a wall down to the back. Convex corners get a chamfer triangle and a diagonal
-// wall. The front faces of neighbouring pixels meet without a seam, so the letter reads as one
-// piece whose outline catches the light.
-void addLetterPixel(Mesh& mesh, float x0, float y0, float size, float bevel, float depth,
-                    const std::array<bool, 4>& open, const UvFunction& uv) {
-    const float x1 = x0 + size, y1 = y0 + size;
-    const Vec3 front{0, 0, 1};
-    mesh.polygon({{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}}, front, uv);
-    mesh.polygon({{x0, y0, -depth}, {x1, y0, -depth}, {x1, y1, -depth}, {x0, y1, -depth}}, Vec3{0, 0, -1}, uv);
-    // Sides in order right, top, left, bottom; each with its edge's two ends, counter-clockwise.
-    const Vec3 outward[4] = {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}};
-    const Vec3 ends[4][2] = {{{x1, y0, 0}, {x1, y1, 0}},
-                             {{x1, y1, 0}, {x0, y1, 0}},
-                             {{x0, y1, 0}, {x0, y0, 0}},
-                             {{x0, y0, 0}, {x1, y0, 0}}};
-    const Vec3 chamferDepth{0, 0, -bevel}, backDepth{0, 0, -depth};
-    for (int side = 0; side < 4; ++side) {
-        if (!open[size_t(side)]) continue;
-        const Vec3 out = bevel * outward[side];
-        const Vec3 a = ends[side][0], b = ends[side][1];
-        const Vec3 a1 = a + out + chamferDepth, b1 = b + out + chamferDepth;
-        mesh.polygon({a, b, b1, a1}, outward[side] + front, uv);
-        Vec3 a2 = a1, b2 = b1;
-        a2.z = b2.z = backDepth.z;
-        mesh.polygon({a1, b1, b2, a2}, outward[side], uv);
-        // The corner at b joins this side and the next one, when both are open.
-        const int next = (side + 1) % 4;
-        if (!open[size_t(next)]) continue;
-        const Vec3 c1 = b + bevel * outward[next] + chamferDepth;
-        mesh.polygon({b, b1, c1}, outward[side] + outward[next] + front, uv);
-        Vec3 c2 = c1;
-        c2.z = backDepth.z;
-        mesh.polygon({b1, c1, c2, b2}, outward[side] + outward[next], uv);
-    }
-}
-
-// Emits one line, centred on x = 0, its front faces at z = 0.
+// Emits one line, centred on x = 0, its front faces at z = 0: the line's lit font pixels as
+// one grid (the spacing column keeps the characters apart), built as solid bevelled letters.
 void addText(Mesh& mesh, const TextLine& line, const UvFunction& uv) {
-    const float bevel = line.pixel * 0.3f;
-    float left = -lineWidth(line) / 2;
-    for (char c : line.text) {
-        auto glyph = font().find(c);
+    const int columns = int(line.text.size()) * kGlyphAdvance - 1;
+    assets::PixelGrid grid(columns, kGlyphRows);
+    for (size_t i = 0; i < line.text.size(); ++i) {
+        auto glyph = font().find(line.text[i]);
         if (glyph == font().end()) {
-            std::fprintf(stderr, "gen_models: no glyph for '%c'\n", c);
+            std::fprintf(stderr, "gen_models: no glyph for '%c'\n", line.text[i]);
             std::exit(1);
         }
-        const auto lit = [&](int col, int row) {
-            return col >= 0 && row >= 0 && col < kGlyphColumns && row < kGlyphRows &&
-                   glyph->second[size_t(row)][col] == '#';
-        };
-        for (int row = 0; row < kGlyphRows; ++row) {
-            for (int col = 0; col < kGlyphColumns; ++col) {
-                if (!lit(col, row)) continue;
-                // Rows count downwards: the pixel above is row - 1.
-                const std::array<bool, 4> open = {!lit(col + 1, row), !lit(col, row - 1), !lit(col - 1, row),
-                                                  !lit(col, row + 1)};
-                const float x0 = left + float(col) * line.pixel;
-                const float y0 = line.top - float(row + 1) * line.pixel;
-                addLetterPixel(mesh, x0, y0, line.pixel, bevel, line.depth, open, uv);
-            }
-        }
-        left += float(kGlyphAdvance) * line.pixel;
+        for (int row = 0; row < kGlyphRows; ++row)
+            for (int col = 0; col < kGlyphColumns; ++col)
+                if (glyph->second[size_t(row)][col] == '#') grid.set(int(i) * kGlyphAdvance + col, row);
+    }
+    const assets::LetterPlacement place{-lineWidth(line) / 2, line.top, line.pixel, line.pixel * kLetterBevel,
+                                        line.depth, line.depth > 0};
+    for (const assets::LetterFace& face : assets::letterFaces(grid, place)) {
+        std::vector<Vec3> corners;
+        for (const auto& c : face.corners) corners.push_back({c[0], c[1], c[2]});
+        mesh.polygon(corners, {face.outward[0], face.outward[1], face.outward[2]}, uv);
     }
 }
 
@@ -579,7 +542,7 @@ Ms3dModel greetzModel() {
                       {"VEKTORMILCH", &small},
                       {"NEBELKAMMER 9", &small},
                       {"DIE FALTERBANDE", &small}},
-                 0.06f, 0.1f);
+                 kReliefDepth, 0.1f);
     return mesh.model;
 }
 
@@ -598,7 +561,7 @@ Ms3dModel outroModel() {
                       {"BY quorV0!xe", &small},
                       {" ", &small},
                       {"THANKS FOR WATCHING", &small}},
-                 0.08f, 0.12f);
+                 kReliefDepth, 0.12f);
     return mesh.model;
 }
 
