@@ -80,7 +80,7 @@ bool AsyncReadback::deliver(unsigned buffer, std::string* error) {
     const void* pixels = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
     if (!pixels) {
         char message[96];
-        std::snprintf(message, sizeof message, "glimmerq: mapping a frame read back failed (GL error 0x%04X)",
+        std::snprintf(message, sizeof message, "mapping a frame read back failed (GL error 0x%04X)",
                       unsigned(glGetError()));
         *error = message;
         return false;

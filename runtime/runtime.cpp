@@ -6,12 +6,18 @@
 #include "runtime/pacer.h"
 #include "runtime/player.h"
 #include "runtime/png_frames.h"
+#include "runtime/music_cue.h"
+#include "runtime/music_follower.h"
+#include "runtime/music_player.h"
+#include "runtime/progress_output.h"
 #include "runtime/time_format.h"
+#include "runtime/video_output.h"
 #include "runtime/window_output.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -145,7 +151,7 @@ int Runtime::messageBox(const char* text, const char* caption, unsigned type) {
     return IDOK;
 }
 
-bool Runtime::openGraphics(const std::string& title, std::string* error) {
+void Runtime::chooseRenderSize() {
     width_ = options_.width;
     height_ = options_.height;
     if (width_ == 0) {
@@ -153,6 +159,9 @@ bool Runtime::openGraphics(const std::string& title, std::string* error) {
         height_ = kDefaultHeight;
         if (options_.fullscreen && !options_.headless) Window::desktopSize(&width_, &height_);
     }
+}
+
+bool Runtime::openGraphics(const std::string& title, std::string* error) {
     if (options_.headless) {
         headless_ = HeadlessGlContext::create(error);
         if (!headless_) return false;
@@ -249,6 +258,10 @@ int Runtime::appRun(HINSTANCE, const SStartupDat*, const char* title, bool, unsi
                         formatShowTime(script->endMs(), false) + ")",
                     kExitBadStart);
 
+    chooseRenderSize();
+    // A video that cannot be written is known before anything is drawn.
+    if (!options_.videoPath.empty() && !checkVideoOutput(options_.videoPath, width_, height_, &error))
+        return fail(error);
     if (!openGraphics(title ? title : "glimmerQ", &error)) return fail(error);
     textures_ = std::make_unique<TextureStore>(*data_,
                                                [this](const std::string& m) { report(data_->origin() + ": " + m); });
@@ -290,9 +303,24 @@ bool Runtime::reload(Timeline& timeline) {
 int Runtime::play(Timeline& timeline, const std::string& title) {
     const double startupMs = double(clock_.nowMicros() - createdMicros_) / 1000.0;
 
+    // Real-time runs play the script's music and follow it; fixed steps never open a device.
+    std::unique_ptr<MusicPlayer> music;
+    std::unique_ptr<MusicFollower> musicFollower;
+    const auto& events = timeline.script().events;
+    const bool scriptHasMusic = std::any_of(events.begin(), events.end(), [](const Event& e) {
+        return e.verb == Event::Verb::Music;
+    });
+    if (!options_.fixedStep() && !options_.mute && scriptHasMusic) {
+        music = std::make_unique<MusicPlayer>(*data_, makeSdlAudioDevice(),
+                                              [this](const std::string& line) { std::fprintf(err_, "%s\n", line.c_str()); });
+        musicFollower = std::make_unique<MusicFollower>(*music, timeline, clock_);
+    }
+
     std::unique_ptr<FrameClock> frameClock;
     if (options_.fixedStep())
         frameClock = std::make_unique<FixedStepClock>(options_.fps);
+    else if (musicFollower)
+        frameClock = std::make_unique<FollowingClock>(clock_, *musicFollower);
     else
         frameClock = std::make_unique<WallClock>(clock_);
 
@@ -319,6 +347,8 @@ int Runtime::play(Timeline& timeline, const std::string& title) {
     settings.reload = [this, &timeline] { return reload(timeline); };
     Player player(timeline, *target_, clock_, *frameClock, pacer, std::move(settings));
 
+    if (musicFollower) player.addListener(musicFollower.get());
+
     std::unique_ptr<PngFrames> pngFrames;
     if (!options_.renderDir.empty()) {
         pngFrames = std::make_unique<PngFrames>(options_.renderDir);
@@ -330,6 +360,37 @@ int Runtime::play(Timeline& timeline, const std::string& title) {
     if (options_.benchmark) {
         benchmark = std::make_unique<BenchmarkOutput>(clock_, out_, options_.benchmarkJson, startupMs);
         player.addOutput(benchmark.get());
+    }
+    std::unique_ptr<VideoOutput> video;
+    if (!options_.videoPath.empty()) {
+        VideoSettings settings;
+        settings.path = options_.videoPath;
+        settings.width = width_;
+        settings.height = height_;
+        settings.fps = options_.fps;
+        // The music the script plays at the first frame, from where it is then.
+        if (const auto cue = musicAt(timeline.script(), options_.startMs)) {
+            if (auto bytes = data_->read(cue->member)) {
+                settings.soundtrack = std::move(*bytes);
+                settings.soundtrackOffsetSeconds = double(options_.startMs - cue->startMs) / 1000.0;
+            } else {
+                report(data_->origin() + ": no member \"" + cue->member + "\"; the video has no sound");
+            }
+        }
+        std::string error;
+        video = VideoOutput::start(settings, &error);
+        if (!video) return fail(error);
+        player.addOutput(video.get());
+    }
+    // Long work shows how far it got.
+    std::unique_ptr<ProgressOutput> progress;
+    if (pngFrames || video) {
+        int64_t total = options_.maxFrames;
+        if (total == 0 && !options_.loop)
+            total = ((timeline.endMs() - options_.startMs) * options_.fps + 999) / 1000;
+        const std::string label = video ? options_.videoPath : options_.renderDir;
+        progress = std::make_unique<ProgressOutput>(err_, label, total, clock_);
+        player.addOutput(progress.get());
     }
     std::unique_ptr<WindowOutput> windowOutput;
     if (window_) {

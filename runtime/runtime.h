@@ -67,6 +67,7 @@ private:
     void report(const std::string& message);  // one line on stderr, "glimmerq: " first
     std::string dataPath(std::string* error) const;
     std::optional<Script> readScript(std::string* error);
+    void chooseRenderSize();
     bool openGraphics(const std::string& title, std::string* error);
     bool loadEffects();  // false when the user quit during loading
     void setUpEffect(size_t index);

@@ -97,11 +97,11 @@ bool programExists(const std::string& program) {
 }
 
 std::string missingProgramMessage(const std::string& program) {
-    return "glimmerq: --video needs the " + program + " program, which is not installed (Debian: apt install ffmpeg)";
+    return "--video needs the " + program + " program, which is not installed (Debian: apt install ffmpeg)";
 }
 
 bool checkOutput(const std::string& path, int width, int height, const std::string& program, std::string* error) {
-    const std::string prefix = "glimmerq: " + path + ": ";
+    const std::string prefix = path + ": ";
     if (!formatFor(path)) {
         const std::string ext = lowerExtension(path);
         *error = prefix + (ext.empty() ? std::string("no extension to choose a video format by")
@@ -229,7 +229,7 @@ std::unique_ptr<VideoEncoder> VideoEncoder::start(const VideoSettings& settings,
     e.settings_.soundtrackOffsetSeconds = settings.soundtrackOffsetSeconds;
     e.settings_.program = settings.program;
     e.partPath_ = settings.path + kPartSuffix;
-    const std::string prefix = "glimmerq: " + settings.path + ": ";
+    const std::string prefix = settings.path + ": ";
 
     const int logFd = createTemporary("ffmpeg", ".log", &e.logPath_);
     if (logFd < 0) {
@@ -323,7 +323,7 @@ VideoEncoder::~VideoEncoder() { abort(); }
 
 bool VideoEncoder::writeFrame(const unsigned char* rgbaBottomUp, std::string* error) {
     if (done_) {
-        *error = failure_.empty() ? "glimmerq: " + settings_.path + ": the video is already closed" : failure_;
+        *error = failure_.empty() ? settings_.path + ": the video is already closed" : failure_;
         return false;
     }
     const size_t bytes = size_t(settings_.width) * size_t(settings_.height) * 4;
@@ -353,7 +353,7 @@ bool VideoEncoder::writeFrame(const unsigned char* rgbaBottomUp, std::string* er
 
 bool VideoEncoder::finish(std::string* error) {
     if (done_) {
-        *error = failure_.empty() ? "glimmerq: " + settings_.path + ": the video is already closed" : failure_;
+        *error = failure_.empty() ? settings_.path + ": the video is already closed" : failure_;
         return false;
     }
     close(input_);
@@ -362,11 +362,11 @@ bool VideoEncoder::finish(std::string* error) {
     done_ = true;
     if (framesWritten_ == 0) {
         // ffmpeg would leave a file without a single stream in it.
-        failure_ = "glimmerq: " + settings_.path + ": no frames to encode";
+        failure_ = settings_.path + ": no frames to encode";
     } else if (!status.empty()) {
         failure_ = failureMessage("ffmpeg failed (" + status + ")");
     } else if (std::rename(partPath_.c_str(), settings_.path.c_str()) != 0) {
-        failure_ = "glimmerq: " + settings_.path + ": cannot rename " + partPath_ + ": " + std::strerror(errno);
+        failure_ = settings_.path + ": cannot rename " + partPath_ + ": " + std::strerror(errno);
     }
     removeTemporaries();
     if (failure_.empty()) return true;
@@ -410,7 +410,7 @@ std::string VideoEncoder::failureMessage(const std::string& what) {
         for (size_t at = said.find(from); at != std::string::npos; at = said.find(from, at + to.size()))
             said.replace(at, from.size(), to);
     }
-    return "glimmerq: " + settings_.path + ": " + what + (said.empty() ? "" : ": " + said);
+    return settings_.path + ": " + what + (said.empty() ? "" : ": " + said);
 }
 
 void VideoEncoder::removeTemporaries() {

@@ -297,3 +297,27 @@ TEST_F(ProgramTest, AWindowKilledFromOutsideIsAQuit) {
     EXPECT_EQ(slurp(err).find("X Error"), std::string::npos) << slurp(err);
     EXPECT_EQ(slurp(err).find("XIO"), std::string::npos) << slurp(err);
 }
+
+TEST_F(ProgramTest, AWatchedDirectoryReloadsTheScriptAndSetsUpOnlyWhatChanged) {
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n9:00 end\n");
+    const fs::path err = work / "err.txt";
+    // SDL's offscreen driver gives the run a window (and so its controls) without a display.
+    const std::string command =
+        "SDL_VIDEODRIVER=offscreen '" GLIMMERQ_PROGRAM "' --data '" + data.string() + "' --watch --size 32x32 2>'" +
+        err.string() + "' & p=$!; sleep 1.5; "
+        "printf '0 start CLEAR layer 0\\n1 jump\\n' > '" + (data / "demoflow").string() + "'; sleep 1.5; "
+        "touch -d '+1 minute' '" + (data / "voxe.jpg").string() + "'; "
+        "printf '0 start CLEAR layer 0\\n0.5 end\\n' > '" + (data / "demoflow").string() + "'; "
+        "( sleep 20; kill $p 2>/dev/null ) & wait $p";
+    const int status = std::system(command.c_str());
+    const std::string messages = slurp(err);
+    // The broken script is reported and the old one plays on; the mended one, which ends
+    // before the time the show had reached, ends the run.
+    EXPECT_EQ(WEXITSTATUS(status), 0) << messages;
+    EXPECT_NE(messages.find("glimmerq: " + (data / "demoflow").string() + ":2:3: unknown verb 'jump'\n"),
+              std::string::npos)
+        << messages;
+    EXPECT_NE(messages.find("glimmerq: reloaded " + data.string() + "; set up again: EASYONE\n"), std::string::npos)
+        << messages;
+    expectOwnLines(messages);
+}

@@ -181,7 +181,7 @@ TEST_F(VideoEncoderTest, CheckRejectsWhatCannotWorkBeforeAnythingIsDrawn) {
     EXPECT_TRUE(checkVideoOutput((work / "SHOW.WEBM").string(), 640, 360, &error)) << error;
 
     EXPECT_FALSE(checkVideoOutput((work / "show.avi").string(), 640, 360, &error));
-    EXPECT_NE(error.find("glimmerq: " + (work / "show.avi").string() + ": unknown video format \".avi\""),
+    EXPECT_NE(error.find((work / "show.avi").string() + ": unknown video format \".avi\""),
               std::string::npos) << error;
     EXPECT_NE(error.find(".mp4, .mkv, .webm"), std::string::npos) << error;
     EXPECT_FALSE(checkVideoOutput((work / "show").string(), 640, 360, &error));
@@ -208,7 +208,7 @@ TEST_F(VideoEncoderTest, CheckRejectsWhatCannotWorkBeforeAnythingIsDrawn) {
     const bool found = checkVideoOutput((work / "show.mp4").string(), 640, 360, &error);
     setenv("PATH", path.c_str(), 1);
     EXPECT_FALSE(found);
-    EXPECT_EQ(error.rfind("glimmerq: --video needs the ffmpeg program, which is not installed", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("--video needs the ffmpeg program, which is not installed", 0), 0u) << error;
 }
 
 TEST_F(VideoEncoderTest, EachFormatHoldsEveryFrameAtTheFixedRateWithItsCodecsAndSound) {
@@ -378,7 +378,7 @@ TEST_F(VideoEncoderTest, FfmpegDyingMidwayFailsTheWriteWithItsLastMessageAndLeav
     int written = 0;
     while (written < 10000 && video->writeFrame(frame.data(), &error)) ++written;
     EXPECT_LT(written, 10000) << "writes never failed";
-    EXPECT_EQ(error, "glimmerq: " + s.path + ": ffmpeg stopped (exit status 1): Conversion failed: disk on fire");
+    EXPECT_EQ(error, s.path + ": ffmpeg stopped (exit status 1): Conversion failed: disk on fire");
     EXPECT_FALSE(fs::exists(s.path));
     EXPECT_FALSE(fs::exists(s.path + ".part"));
     EXPECT_EQ(temporaryFiles(), 0u);
@@ -403,7 +403,7 @@ TEST_F(VideoEncoderTest, FfmpegFailingAtTheEndFailsFinishAndLeavesNoFile) {
     const std::vector<unsigned char> frame = bottomBlueTopRed();
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(video->writeFrame(frame.data(), &error)) << error;
     EXPECT_FALSE(video->finish(&error));
-    EXPECT_EQ(error, "glimmerq: " + s.path + ": ffmpeg failed (exit status 3): muxer broke");
+    EXPECT_EQ(error, s.path + ": ffmpeg failed (exit status 3): muxer broke");
     EXPECT_FALSE(fs::exists(s.path));
     EXPECT_FALSE(fs::exists(s.path + ".part"));
     EXPECT_EQ(temporaryFiles(), 0u);
@@ -421,7 +421,7 @@ TEST_F(VideoEncoderTest, BrokenSoundtrackFailsWithFfmpegsReason) {
     if (ok) ok = video->finish(&error);
     EXPECT_FALSE(ok);
     // ffmpeg's own words, about the soundtrack rather than a temporary file's name.
-    EXPECT_EQ(error.rfind("glimmerq: " + s.path + ": ffmpeg ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind(s.path + ": ffmpeg ", 0), 0u) << error;
     EXPECT_NE(error.find(": the soundtrack: "), std::string::npos) << error;
     EXPECT_EQ(error.find("glimmerq-soundtrack"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(s.path));
@@ -456,7 +456,7 @@ TEST_F(VideoEncoderTest, FinishWithoutAFrameFailsAndLeavesNoFile) {
     auto video = VideoEncoder::start(s, &error);
     ASSERT_TRUE(video) << error;
     EXPECT_FALSE(video->finish(&error));
-    EXPECT_EQ(error, "glimmerq: " + s.path + ": no frames to encode");
+    EXPECT_EQ(error, s.path + ": no frames to encode");
     EXPECT_FALSE(fs::exists(s.path));
     EXPECT_FALSE(fs::exists(s.path + ".part"));
     EXPECT_EQ(temporaryFiles(), 0u);
@@ -490,7 +490,7 @@ TEST_F(VideoEncoderTest, MissingProgramIsReportedAtStart) {
     s.program = (work / "no-such-ffmpeg").string();
     std::string error;
     EXPECT_FALSE(VideoEncoder::start(s, &error));
-    EXPECT_EQ(error.rfind("glimmerq: --video needs the " + s.program + " program, which is not installed", 0), 0u)
+    EXPECT_EQ(error.rfind("--video needs the " + s.program + " program, which is not installed", 0), 0u)
         << error;
     EXPECT_EQ(temporaryFiles(), 0u);
 }
