@@ -1,5 +1,5 @@
-// The SDL output through SDL's disk driver, which writes what it plays into a file: headless,
-// no sound card. These run in real time, for well under a second each.
+// The SDL output, mostly through SDL's disk driver, which writes what it plays into a file:
+// headless, no sound card. These run in real time, for well under a second each.
 #include "runtime/audio_device.h"
 #include "runtime/music_player.h"
 
@@ -35,7 +35,7 @@ int64_t steadyMicros() {
 }
 
 // Points SDL's audio at the disk driver (or another driver) for one test, and back.
-class DiskAudio : public ::testing::Test {
+class SdlAudio : public ::testing::Test {
 protected:
     fs::path file = fs::temp_directory_path() / ("glimmerq-disk-audio-" + std::to_string(getpid()) + ".raw");
 
@@ -74,7 +74,7 @@ std::vector<int16_t> framesOf(const std::vector<int16_t>& interleaved, size_t fi
 
 }  // namespace
 
-TEST_F(DiskAudio, TakesWhatIsWrittenAndCountsNoSilence) {
+TEST_F(SdlAudio, TakesWhatIsWrittenAndCountsNoSilence) {
     auto device = glimmerq::makeSdlAudioDevice();
     std::string error;
     ASSERT_TRUE(device->open(kRate, 2, kPeriod, &error)) << error;
@@ -112,7 +112,7 @@ TEST_F(DiskAudio, TakesWhatIsWrittenAndCountsNoSilence) {
     for (size_t i = pcm.size(); i < samples.size(); ++i) ASSERT_EQ(samples[i], 0) << "silence after the buffer ran dry";
 }
 
-TEST_F(DiskAudio, ThePlayerPlaysATrackFromAnOffsetAndKnowsWhereItIs) {
+TEST_F(SdlAudio, ThePlayerPlaysATrackFromAnOffsetAndKnowsWhereItIs) {
     glimmerq::MemoryDataSource data;
     data.put("theme.ogg", steppedTone(kRate * 3));
     std::vector<std::string> messages;
@@ -145,7 +145,7 @@ TEST_F(DiskAudio, ThePlayerPlaysATrackFromAnOffsetAndKnowsWhereItIs) {
     EXPECT_NEAR(tonePeak(first, 2, 0, 32767.0), 0.5, 0.03);
 }
 
-TEST_F(DiskAudio, NoDeviceGivesSdlsReasonInOneLine) {
+TEST_F(SdlAudio, NoDeviceGivesSdlsReasonInOneLine) {
     useDriver("no-such-driver");
     auto device = glimmerq::makeSdlAudioDevice();
     std::string error;
@@ -159,4 +159,25 @@ TEST_F(DiskAudio, NoDeviceGivesSdlsReasonInOneLine) {
     MusicPlayer player(data, glimmerq::makeSdlAudioDevice(), [&](const std::string& m) { messages.push_back(m); });
     EXPECT_FALSE(player.play("theme.ogg", 0, steadyMicros()));
     EXPECT_EQ(messages, (std::vector<std::string>{"glimmerq: no audio device (" + error + "); playing without sound"}));
+}
+
+TEST_F(SdlAudio, ALibraryThatFindsNoSoundCardAddsNothingToTheOneLine) {
+    // alsa-lib with an empty configuration knows no device and says so on stderr itself.
+    const fs::path config = file.string() + ".asoundrc";
+    std::ofstream(config) << "# no devices\n";
+    useDriver("alsa");
+    setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+    glimmerq::MemoryDataSource data;
+    data.put("theme.ogg", steppedTone(kRate / 10));
+    std::vector<std::string> messages;
+    MusicPlayer player(data, glimmerq::makeSdlAudioDevice(), [&](const std::string& m) { messages.push_back(m); });
+    ::testing::internal::CaptureStderr();
+    const bool played = player.play("theme.ogg", 0, steadyMicros());
+    const std::string stderrText = ::testing::internal::GetCapturedStderr();
+    unsetenv("ALSA_CONFIG_PATH");
+    fs::remove(config);
+    EXPECT_FALSE(played);
+    EXPECT_EQ(stderrText, "");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("glimmerq: no audio device (", 0), 0u) << messages[0];
 }
