@@ -1,9 +1,12 @@
 #include "runtime/audio_device.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +16,32 @@ namespace {
 
 // The device's own buffer: what the player may decode ahead of the sound, at most.
 constexpr int64_t kSdlBufferMillis = 500;
+
+// alsa-lib prints lines of its own on stderr when it finds no sound card; while the device
+// opens they are sent to /dev/null, so that a missing device is told in the one line SDL's
+// reason makes.
+class QuietStderr {
+public:
+    QuietStderr() {
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStderr() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            dup2(saved_, STDERR_FILENO);
+            ::close(saved_);
+        }
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_ = -1;
+};
 
 int64_t steadyMicros() {
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -25,6 +54,7 @@ public:
 
     bool open(int rate, int channels, int periodFrames, std::string* error) override {
         close();
+        QuietStderr quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             *error = SDL_GetError();
             return false;

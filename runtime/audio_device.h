@@ -24,7 +24,7 @@ namespace glimmerq {
 struct AudioProgress {
     int64_t consumedFrames = 0;  // frames written that the device has taken since open or flush
     int64_t latencyFrames = 0;   // how many of those it still held, unheard, when it last took some
-    int64_t atMicros = -1;       // when it last took some, on the steady clock; -1 = not yet
+    int64_t atMicros = -1;       // when it last took some (SDL: SteadyClock's time); -1 = not yet
 };
 
 class AudioDevice {

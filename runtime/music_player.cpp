@@ -9,6 +9,10 @@ namespace {
 
 constexpr int64_t kDecodeChunkFrames = 4096;  // frames decoded per step of a fill
 constexpr int kChannels = OggStream::kOutputChannels;
+// Sample rates handed to the device (Hz); others are taken for a damaged file rather than
+// blamed on the device.
+constexpr int kMinRate = 8000;
+constexpr int kMaxRate = 192000;
 
 // "1:02.500" for 62500 ms.
 std::string formatMs(int64_t ms) {
@@ -61,6 +65,11 @@ bool MusicPlayer::play(const std::string& member, int64_t offsetMs, int64_t nowM
     auto stream = OggStream::open(std::move(*bytes), &why);
     if (!stream) {
         report(where + member + ": " + why + "; playing without sound");
+        return false;
+    }
+    if (stream->sampleRate() < kMinRate || stream->sampleRate() > kMaxRate) {
+        report(where + member + ": sample rate " + std::to_string(stream->sampleRate()) +
+               " Hz not supported; playing without sound");
         return false;
     }
     if (!ensureDevice(stream->sampleRate())) return false;

@@ -6,6 +6,8 @@
 //                if (auto ms = music.positionMs(now)) ...  // what is heard: the picture follows
 //   Esc:         music.stop();                           // silent at once
 //
+// Times are microseconds on the clock the device stamps its progress with: for the SDL
+// device that is SteadyClock (clock.h); a test's fake device uses the test's clock.
 // Everything runs on the caller's thread, once per frame: pump decodes what the device
 // will need over the next kDecodeAheadMillis, never the whole track, so play() costs one
 // device open (the first time or when the rate changes) and a few pages of decoding.

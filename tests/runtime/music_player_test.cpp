@@ -200,7 +200,11 @@ TEST_F(MusicPlayerTest, ABrokenFileIsToldOnceNamingTheMemberAndWhatIsWrong) {
     EXPECT_FALSE(play("notes.txt", 0));
     EXPECT_FALSE(play("notes.txt", 0));
     EXPECT_FALSE(play("cut.ogg", 0));
-    ASSERT_EQ(messages.size(), 2u);
+    data.put("odd.ogg", encodeSine(4000, 1, 4000, 440.0, 0.5f));
+    EXPECT_FALSE(play("odd.ogg", 0));
+    EXPECT_EQ(device->opens, 0) << "a file's odd rate is not the device's fault";
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2], "glimmerq: memory: odd.ogg: sample rate 4000 Hz not supported; playing without sound");
     EXPECT_EQ(messages[0], "glimmerq: memory: notes.txt: not an Ogg Vorbis stream; playing without sound");
     EXPECT_EQ(messages[1].rfind("glimmerq: memory: cut.ogg: ", 0), 0u) << messages[1];
     EXPECT_NE(messages[1].find("; playing without sound"), std::string::npos) << messages[1];
