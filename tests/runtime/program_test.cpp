@@ -1,87 +1,8 @@
 // The program end to end, through its command line, headless.
 #include "runtime/script.h"
+#include "tests/runtime/program_fixture.h"
 
-#include <gtest/gtest.h>
-#include <png.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <sys/wait.h>
-
-namespace fs = std::filesystem;
-
-namespace {
-
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class ProgramTest : public ::testing::Test {
-protected:
-    fs::path work;
-
-    void SetUp() override {
-        work = fs::temp_directory_path() /
-               ("glimmerq-program-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(work);
-        fs::create_directories(work);
-    }
-    void TearDown() override { fs::remove_all(work); }
-
-    // Runs the built program with the given arguments (and environment prefix).
-    Result run(const std::string& args, const std::string& environment = "") {
-        const fs::path out = work / "stdout.txt", err = work / "stderr.txt";
-        const std::string command = environment + " '" GLIMMERQ_PROGRAM "' " + args + " >'" + out.string() + "' 2>'" +
-                                    err.string() + "'";
-        const int status = std::system(command.c_str());
-        Result r;
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = slurp(out);
-        r.err = slurp(err);
-        return r;
-    }
-
-    // A data directory holding the built data with a script of our own.
-    fs::path dataWithScript(const std::string& script, const std::string& folder = "data") {
-        const fs::path dir = work / folder;
-        fs::create_directories(dir);
-        for (const auto& entry : fs::directory_iterator(GLIMMERQ_DATA_DIR)) fs::copy(entry.path(), dir / entry.path().filename());
-        std::ofstream(dir / "demoflow", std::ios::trunc) << script;
-        return dir;
-    }
-};
-
-struct Png {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-    int red(int x, int y) const { return rgb[(size_t(y) * width + x) * 3]; }  // y from the top
-};
-
-Png readPng(const fs::path& path) {
-    Png p;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return p;
-    image.format = PNG_FORMAT_RGB;
-    p.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr)) {
-        p.width = int(image.width);
-        p.height = int(image.height);
-    }
-    return p;
-}
-
-}  // namespace
+using namespace program_test;
 
 TEST_F(ProgramTest, RendersTheRequestedFramesOfTheDemoAtTheRenderSize) {
     const Result r = run("--data '" GLIMMERQ_DATAFILE "' --render '" + (work / "frames").string() +
@@ -215,12 +136,6 @@ TEST_F(ProgramTest, BenchmarkPrintsATableAndWritesJson) {
     EXPECT_NE(written.find("\"effects\": \"CLEAR\", \"frames\": 60"), std::string::npos) << written;
 }
 
-// Every line the program prints on stderr is its own, one line a problem.
-static void expectOwnLines(const std::string& err) {
-    std::istringstream lines(err);
-    for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("glimmerq: ", 0), 0u) << line;
-}
-
 TEST_F(ProgramTest, StartPastTheEndIsABadCommandLineNamingTheShowsLength) {
     const fs::path data = dataWithScript("0 start CLEAR layer 0\n2:31 end\n");
     const Result r = run("--data '" + data.string() + "' --render '" + (work / "r").string() + "' --start 99:00");
@@ -264,7 +179,7 @@ TEST_F(ProgramTest, WithoutAnyDataFileItSaysWhereItLookedAndSuggestsData) {
 }
 
 TEST_F(ProgramTest, InterruptedRenderAndBenchmarkEndCleanlyWithExitCode130) {
-    const fs::path data = dataWithScript("0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n9:00 end\n");
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n600:00 end\n");
     for (const std::string mode : {"--render '" + (work / "r").string() + "'", std::string("--benchmark")}) {
         const std::string command = "'" GLIMMERQ_PROGRAM "' --data '" + data.string() + "' " + mode +
                                     " --size 32x32 >'" + (work / "out.txt").string() + "' 2>&1 & pid=$!; sleep 1.5; "
