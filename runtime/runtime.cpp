@@ -395,6 +395,8 @@ int Runtime::play(Timeline& timeline, const std::string& title) {
     std::unique_ptr<WindowOutput> windowOutput;
     if (window_) {
         windowOutput = std::make_unique<WindowOutput>(*window_, clock_, title, out_, err_);
+        if (options_.watch && !data_->reloadable())
+            report("--watch: " + data_->origin() + " is an archive, which never changes; watching nothing");
         if (options_.watch && data_->reloadable()) {
             int64_t lastLook = clock_.nowMicros();
             windowOutput->setReloadRequest([this, lastLook]() mutable {
