@@ -9,7 +9,7 @@
 ; render again:
 ;
 ;   csound -o soundtrack.wav data/soundtrack.csd
-;   oggenc --serial 1 -q 5 -o soundtrack.ogg soundtrack.wav
+;   oggenc --serial 20261208 -q 5 -o soundtrack.ogg soundtrack.wav
 ;
 ; The build does exactly that (tools/build_soundtrack.cmake). The noise generators all run
 ; from fixed seeds, so the same file always gives the same samples. The section table must
