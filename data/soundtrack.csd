@@ -9,7 +9,7 @@
 ; render again:
 ;
 ;   csound -o soundtrack.wav data/soundtrack.csd
-;   oggenc --serial 1 -q 5 -o soundtrack.ogg soundtrack.wav
+;   oggenc --serial 20261208 -q 5 -o soundtrack.ogg soundtrack.wav
 ;
 ; The build does exactly that (tools/build_soundtrack.cmake). The noise generators all run
 ; from fixed seeds, so the same file always gives the same samples. The section table must
@@ -34,7 +34,7 @@ giStepSeconds = giBarSeconds / 16    ; one sixteenth
 giSongSeconds = 152                  ; the show's `end`
 giFadeSeconds = 4                    ; the final fade ends with the song
 giMakeUp      = 3.4                  ; gain between the bus compressor and the limiter
-giCeiling     = 0.73                 ; the limiter's ceiling, linear (about -2.7 dBFS)
+giCeiling     = 0.71                 ; the limiter's ceiling, linear (about -3.0 dBFS)
 giLookahead   = 0.003                ; s the limiter sees ahead
 giLimitRelease = 0.15                ; s
 
@@ -58,10 +58,10 @@ giBassCutEnd[] fillarray 500, 700, 900,  250, 1000, 1100, 2200, 1400, 900, 250, 
 giArpLvl[]    fillarray 0.8,  0.7, 0.6,  1,   0.7,  1,   0.9, 0.8,  0.9, 0.9,  0.7
 giArpCut[]    fillarray 400,  2200, 2600, 1200, 3500, 4500, 1500, 5000, 3500, 1500, 2500
 giArpCutEnd[] fillarray 2200, 2200, 2600, 4000, 3500, 4500, 6000, 5000, 3500, 1500, 900
-giPadLvl[]    fillarray 1,    0.5, 0.5,  1.3, 0.6,  0.5, 0.6, 0.7,  0.5, 1.2,  1
+giPadLvl[]    fillarray 1,    0.5, 0.5,  0.9, 0.6,  0.5, 0.6, 0.8,  0.5, 0.9,  1
 giPadCut[]    fillarray 700,  1500, 1800, 1200, 2500, 2000, 1500, 3500, 2000, 1400, 1400
 giPadCutEnd[] fillarray 2500, 1500, 1800, 4000, 2500, 2000, 3000, 3500, 2000, 1400, 700
-giLeadLvl[]   fillarray 0,    0,   0.9,  0.5, 1,    0,   0,   1,    0,   0,    0.7
+giLeadLvl[]   fillarray 0,    0,   0.9,  0.4, 1,    0,   0,   1.2,  0,   0,    0.7
 giLeadCut[]   fillarray 0,    0,   4500, 1800, 5000, 0,   0,   7000, 0,   0,    3000
 ; A drum roll in the last bar from this step (-1: none); "Roll8" adds eighths the bar before.
 giRollFrom[]  fillarray 0,    12,  12,   0,   14,   12,  0,   8,    8,   -1,   -1
@@ -191,11 +191,11 @@ instr Song
             schedule "Crash", iT, 3, 0.22
         endif
         if iSec == 0 && iIn == 4 then
-            schedule "Riser", iT, 4 * giBarSeconds, 0.35
+            schedule "Riser", iT, 4 * giBarSeconds, 0.28
         elseif iSec == 3 && iIn == 4 then
-            schedule "Riser", iT, 2 * giBarSeconds, 0.4
+            schedule "Riser", iT, 2 * giBarSeconds, 0.32
         elseif iSec == 6 && iIn == 2 then
-            schedule "Riser", iT, 4 * giBarSeconds, 0.4
+            schedule "Riser", iT, 4 * giBarSeconds, 0.32
         endif
 
         ; Pad: one chord a bar, overlapping the next.
@@ -464,8 +464,8 @@ instr Master
     aR dcblock2 aR
     ; Both channels get the same gain: one side-chain from their sum.
     alink = (aL + aR) * 0.5
-    aL compress2 aL, alink, -90, -20, -10, 2.5, 0.01, 0.15, 0.01
-    aR compress2 aR, alink, -90, -20, -10, 2.5, 0.01, 0.15, 0.01
+    aL compress2 aL, alink, -90, -18, -10, 2, 0.01, 0.15, 0.01
+    aR compress2 aR, alink, -90, -18, -10, 2, 0.01, 0.15, 0.01
     aL = aL * giMakeUp
     aR = aR * giMakeUp
     ; Peak limiter: the gain follows the louder channel's peaks before they arrive.
