@@ -1,5 +1,6 @@
 // pack_datafile OUTPUT DIR: packs every regular file directly inside DIR into the zip
-// archive OUTPUT, in name order, so the same inputs always give the same archive layout.
+// archive OUTPUT, in name order and with one fixed time stamp, so the same inputs always
+// give the same bytes, whenever the files were made.
 #include <zip.h>
 
 #include <algorithm>
@@ -9,6 +10,10 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+
+namespace {
+constexpr time_t kMemberTime = 946684800;  // 2000-01-01 00:00 UTC; zip's DOS times start in 1980
+}
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -40,9 +45,10 @@ int main(int argc, char** argv) {
     for (const fs::path& file : files) {
         zip_source_t* source = zip_source_file(archive, file.c_str(), 0, -1);
         const std::string name = file.filename().string();
-        if (!source || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
+        const zip_int64_t index = source ? zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0 || zip_file_set_mtime(archive, zip_uint64_t(index), kMemberTime, 0) < 0) {
             std::fprintf(stderr, "pack_datafile: %s: %s\n", file.c_str(), zip_strerror(archive));
-            if (source) zip_source_free(source);
+            if (source && index < 0) zip_source_free(source);
             zip_discard(archive);
             return 1;
         }
