@@ -40,6 +40,7 @@ int onXConnectionLost(Display*) {
 void watchForWindowLoss(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
+    gWindowGone = false;
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
     int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler(onXError);
     if (previous != onXError) gPreviousXErrorHandler = previous;
