@@ -189,7 +189,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
                                            "applied without drawing");
     auto* loop = flag("--loop", "start again from the beginning at the end");
     auto* watch = flag("--watch", "reload the data directory whenever a file in it changes");
-    auto* mute = flag("--mute", "play no sound; the timeline follows the wall clock");
+    auto* mute = flag("--mute", "play no sound (and write none into a video); the timeline follows the wall clock");
 
     app.option_defaults()->group("Window");
     auto* size = value("--size", "WxH", "render size, fixed for the run (default 1280x720, or the desktop's "

@@ -369,7 +369,8 @@ int Runtime::play(Timeline& timeline, const std::string& title) {
         settings.height = height_;
         settings.fps = options_.fps;
         // The music the script plays at the first frame, from where it is then.
-        if (const auto cue = musicAt(timeline.script(), options_.startMs)) {
+        const auto cue = options_.mute ? std::nullopt : musicAt(timeline.script(), options_.startMs);
+        if (cue) {
             if (auto bytes = data_->read(cue->member)) {
                 settings.soundtrack = std::move(*bytes);
                 settings.soundtrackOffsetSeconds = double(options_.startMs - cue->startMs) / 1000.0;
