@@ -300,6 +300,47 @@ bool Runtime::reload(Timeline& timeline) {
     return true;
 }
 
+// Fixed steps in a window keep their own pace; rendering and measuring run flat out.
+int Runtime::pacedFramesPerSecond() const {
+    if (options_.fixedStep()) return window_ ? options_.fps : 0;
+    if (!window_) return options_.maxFps > 0 ? options_.maxFps : kHeadlessFramesPerSecond;
+    if (options_.maxFps > 0) return options_.maxFps;
+    return options_.vsync ? window_->refreshRate() : 0;  // where swapping does not wait for it
+}
+
+// The video carries the music the script plays at its first frame, from where it is then.
+VideoSettings Runtime::videoSettings(const Script& script) {
+    VideoSettings settings;
+    settings.path = options_.videoPath;
+    settings.width = width_;
+    settings.height = height_;
+    settings.fps = options_.fps;
+    const auto cue = options_.mute ? std::nullopt : musicAt(script, options_.startMs);
+    if (!cue) return settings;
+    if (auto bytes = data_->read(cue->member)) {
+        settings.soundtrack = std::move(*bytes);
+        settings.soundtrackOffsetSeconds = double(options_.startMs - cue->startMs) / 1000.0;
+    } else {
+        report(data_->origin() + ": no member \"" + cue->member + "\"; the video has no sound");
+    }
+    return settings;
+}
+
+// Asked once a frame; looks at the files read so far twice a second.
+std::function<bool()> Runtime::watchForChanges() {
+    if (!data_->reloadable()) {
+        report("--watch: " + data_->origin() + " is an archive, which never changes; watching nothing");
+        return {};
+    }
+    int64_t lastLook = clock_.nowMicros();
+    return [this, lastLook]() mutable {
+        const int64_t now = clock_.nowMicros();
+        if (now - lastLook < kWatchIntervalMicros) return false;
+        lastLook = now;
+        return !reads_->changed().empty();
+    };
+}
+
 int Runtime::play(Timeline& timeline, const std::string& title) {
     const double startupMs = double(clock_.nowMicros() - createdMicros_) / 1000.0;
 
@@ -324,17 +365,7 @@ int Runtime::play(Timeline& timeline, const std::string& title) {
     else
         frameClock = std::make_unique<WallClock>(clock_);
 
-    // Fixed steps in a window keep their own pace; rendering and measuring run flat out.
-    int framesPerSecond = 0;
-    if (options_.fixedStep())
-        framesPerSecond = window_ ? options_.fps : 0;
-    else if (!window_)
-        framesPerSecond = options_.maxFps > 0 ? options_.maxFps : kHeadlessFramesPerSecond;
-    else if (options_.maxFps > 0)
-        framesPerSecond = options_.maxFps;
-    else if (options_.vsync)
-        framesPerSecond = window_->refreshRate();  // where swapping does not wait for it
-    Pacer pacer(clock_, framesPerSecond);
+    Pacer pacer(clock_, pacedFramesPerSecond());
 
     InterruptWatch interrupt;
     PlayerSettings settings;
@@ -363,23 +394,8 @@ int Runtime::play(Timeline& timeline, const std::string& title) {
     }
     std::unique_ptr<VideoOutput> video;
     if (!options_.videoPath.empty()) {
-        VideoSettings settings;
-        settings.path = options_.videoPath;
-        settings.width = width_;
-        settings.height = height_;
-        settings.fps = options_.fps;
-        // The music the script plays at the first frame, from where it is then.
-        const auto cue = options_.mute ? std::nullopt : musicAt(timeline.script(), options_.startMs);
-        if (cue) {
-            if (auto bytes = data_->read(cue->member)) {
-                settings.soundtrack = std::move(*bytes);
-                settings.soundtrackOffsetSeconds = double(options_.startMs - cue->startMs) / 1000.0;
-            } else {
-                report(data_->origin() + ": no member \"" + cue->member + "\"; the video has no sound");
-            }
-        }
         std::string error;
-        video = VideoOutput::start(settings, &error);
+        video = VideoOutput::start(videoSettings(timeline.script()), &error);
         if (!video) return fail(error);
         player.addOutput(video.get());
     }
@@ -396,17 +412,7 @@ int Runtime::play(Timeline& timeline, const std::string& title) {
     std::unique_ptr<WindowOutput> windowOutput;
     if (window_) {
         windowOutput = std::make_unique<WindowOutput>(*window_, clock_, title, out_, err_);
-        if (options_.watch && !data_->reloadable())
-            report("--watch: " + data_->origin() + " is an archive, which never changes; watching nothing");
-        if (options_.watch && data_->reloadable()) {
-            int64_t lastLook = clock_.nowMicros();
-            windowOutput->setReloadRequest([this, lastLook]() mutable {
-                const int64_t now = clock_.nowMicros();
-                if (now - lastLook < kWatchIntervalMicros) return false;
-                lastLook = now;
-                return !reads_->changed().empty();
-            });
-        }
+        if (options_.watch) windowOutput->setReloadRequest(watchForChanges());
         player.addOutput(windowOutput.get());
         player.setControls(windowOutput.get());
         player.addListener(windowOutput.get());

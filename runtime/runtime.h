@@ -24,9 +24,11 @@
 #include "runtime/render_target.h"
 #include "runtime/texture_store.h"
 #include "runtime/timeline.h"
+#include "runtime/video_encoder.h"
 #include "runtime/window.h"
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -72,6 +74,9 @@ private:
     bool loadEffects();  // false when the user quit during loading
     void setUpEffect(size_t index);
     int play(Timeline& timeline, const std::string& title);
+    int pacedFramesPerSecond() const;
+    VideoSettings videoSettings(const Script& script);
+    std::function<bool()> watchForChanges();
     bool reload(Timeline& timeline);
     void reportGlErrors(const std::string& effect, int64_t elapsedMs);
 
