@@ -16,7 +16,6 @@
 #include "runtime/clock.h"
 #include "runtime/data_reads.h"
 #include "runtime/data_source.h"
-#include "runtime/frame_stats.h"
 #include "runtime/gl_context.h"
 #include "runtime/host.h"
 #include "runtime/loading_screen.h"

@@ -3,6 +3,7 @@
 
 #include "tests/support/test_host.h"
 
+#include <algorithm>
 #include <GL/gl.h>
 
 #include <array>
@@ -50,6 +51,13 @@ inline int litPixels(const glimmerq::testing::GlFixture& gl, int x0, int y0, int
         }
     }
     return lit;
+}
+
+// Bytes that differ between two pictures of the same size.
+inline size_t differingBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    size_t differing = a.size() == b.size() ? 0 : std::max(a.size(), b.size());
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) differing += a[i] != b[i];
+    return differing;
 }
 
 inline std::vector<unsigned char> readFile(const std::filesystem::path& path) {

@@ -213,9 +213,8 @@ TEST_F(TunnelTest, WholeTunnelKeepsItsTextureWhenTheQuarterTwinStops) {
     const std::vector<unsigned char> afterQuarterStopped = frame();
 
     ASSERT_GT(litPixels(gl, 0, 0, kWidth, kHeight), kWidth * kHeight / 4);
-    size_t differing = 0;
-    for (size_t i = 0; i < bothRunning.size(); ++i) differing += bothRunning[i] != afterQuarterStopped[i];
-    EXPECT_EQ(differing, 0u) << "of " << bothRunning.size() << " bytes, after CTUNNELV released the shared texture";
+    EXPECT_EQ(differingBytes(bothRunning, afterQuarterStopped), 0u)
+        << "of " << bothRunning.size() << " bytes, after CTUNNELV released the shared texture";
     whole.ReleaseTextures();
     EXPECT_FALSE(host.textures().isResident(whole.model->materials[0].texture)) << "freed by the last run";
     EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
