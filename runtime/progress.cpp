@@ -41,8 +41,8 @@ std::string progressLine(const std::string& label, int64_t frames, int64_t total
 
 std::string progressSummary(const std::string& label, int64_t frames, double seconds) {
     char text[160];
-    std::snprintf(text, sizeof text, "glimmerq: %s: %lld frames in %.1f s (%.1f fps)", label.c_str(),
-                  (long long)frames, seconds, framesPerSecond(frames, seconds));
+    std::snprintf(text, sizeof text, "glimmerq: %s: %lld %s in %.1f s (%.1f fps)", label.c_str(),
+                  (long long)frames, frames == 1 ? "frame" : "frames", seconds, framesPerSecond(frames, seconds));
     return text;
 }
 

@@ -59,6 +59,7 @@ TEST(ProgressFormat, LineShowsPercentFramesSpeedAndTimeLeftFromTheAverageSpeed) 
 TEST(ProgressFormat, SummaryGivesFramesSecondsAndAverageSpeed) {
     EXPECT_EQ(progressSummary("show.mp4", 3000, 51.2), "glimmerq: show.mp4: 3000 frames in 51.2 s (58.6 fps)");
     EXPECT_EQ(progressSummary("out", 0, 0.0), "glimmerq: out: 0 frames in 0.0 s (0.0 fps)");
+    EXPECT_EQ(progressSummary("out", 1, 0.5), "glimmerq: out: 1 frame in 0.5 s (2.0 fps)");
 }
 
 TEST(Progress, TerminalSeesOneLineRewrittenAtMostFourTimesASecondThenTheSummary) {
