@@ -14,8 +14,8 @@
 #include "effects/blur/blur.h"
 #include "effects/blur/blur2.h"
 #include "effects/blur/land.h"
-#include "runtime/gl_context.h"
-#include "runtime/render_target.h"
+#include "runtime/display/gl_context.h"
+#include "runtime/display/render_target.h"
 
 #include <GL/gl.h>
 

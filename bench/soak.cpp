@@ -11,8 +11,8 @@
 //
 // Not a test: it takes minutes. Exit status 1 when the 10-loop peak exceeds the 1-loop peak
 // by more than 5 %.
-#include "runtime/data_source.h"
-#include "runtime/script.h"
+#include "runtime/data/data_source.h"
+#include "runtime/script/script.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

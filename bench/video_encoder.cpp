@@ -6,7 +6,7 @@
 // has real work) at 640x360 and 1280x720, with no soundtrack, into a file under /tmp, and
 // prints the encoding speed in frames per second and as a multiple of real time. The frames
 // are made before the clock starts; only writeFrame and finish are timed.
-#include "runtime/video_encoder.h"
+#include "runtime/outputs/video_encoder.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,5 +1,5 @@
 // Arbitrary bytes as a JPEG texture: decoding gives an image or an error, never a crash or exit().
-#include "runtime/jpeg_image.h"
+#include "runtime/data/jpeg_image.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // with every index in range, or false with the model empty; the file's data is always
 // released, nothing is read past its end and nothing leaks.
 #include "model/model.h"
-#include "runtime/host.h"
+#include "runtime/host/host.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a soundtrack member: opening gives a stream or a reason, and reading it
 // through, seeking and reading again never crash, hang or overrun, whatever the pages claim.
-#include "runtime/data_source.h"
-#include "runtime/ogg_stream.h"
+#include "runtime/data/data_source.h"
+#include "runtime/sound/ogg_stream.h"
 
 #include <cstddef>
 #include <cstdint>

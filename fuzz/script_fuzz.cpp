@@ -1,5 +1,5 @@
 // Arbitrary bytes as a timeline script: the parser must return a script or an error, never crash.
-#include "runtime/script.h"
+#include "runtime/script/script.h"
 
 #include <cstddef>
 #include <cstdint>

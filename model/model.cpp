@@ -1,6 +1,6 @@
 #include "model/model.h"
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 
 #include <GL/gl.h>
 

@@ -11,7 +11,7 @@
 // Not here: looping renders (a render that wraps to the show's beginning starts again at 0).
 #pragma once
 
-#include "runtime/clock.h"
+#include "runtime/base/clock.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -24,7 +24,7 @@
 // effect is destroyed.
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 
 #include <functional>
 

@@ -9,7 +9,7 @@
 // Not here: script parameters, buffer clears (it draws over what the frame holds).
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 #include "model/model.h"
 
 // The scene both effects draw; they differ only in the viewport.

@@ -9,7 +9,7 @@
 // Not here: animation, fog (left as the layer before set it), buffer clears.
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 #include "model/model.h"
 
 class CModelOverlay : public CEffect {

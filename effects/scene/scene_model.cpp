@@ -1,6 +1,6 @@
 #include "effects/scene/scene_model.h"
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 
 #include <new>
 #include <string>

@@ -11,7 +11,7 @@
 // environment (whatever the layer before left is used).
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 #include "model/model.h"
 
 // The scene both effects draw; they differ only in the viewport.

@@ -12,7 +12,7 @@
 // depends on the elapsed time alone.
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 
 // The perspective's aspect ratio at `elapsed` ms: sin(t / 800) times width / height.
 // Exactly 0 at t = 0, negative (a mirrored picture) for t in (800π, 1600π).

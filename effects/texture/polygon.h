@@ -11,7 +11,7 @@
 // set; GL_FOG keeps whatever state the previous layer gave it).
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 
 // The wireframe's centre at `elapsed` ms: (sin(t/500), sin(t/500), 15 sin(t/1000) - 12).
 // While sin(t/1000) > 0.86 both copies lie wholly behind the near plane.

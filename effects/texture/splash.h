@@ -15,7 +15,7 @@
 // Not here: a failure result. Setup returns 0 even when the texture failed to load.
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 
 #include <cstdint>
 

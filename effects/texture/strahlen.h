@@ -11,7 +11,7 @@
 // viewport the layer before it left (under a perspective the walls converge on the centre).
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 
 // How far the shaft has slid towards the viewer at `elapsed` ms: 0 ... 300 along +z.
 float ShaftDepth(LONG elapsed);

@@ -15,7 +15,7 @@
 // matrix is current when the frame begins.
 #pragma once
 
-#include "host/demogl.h"
+#include "demogl/demogl.h"
 
 #include <memory>
 

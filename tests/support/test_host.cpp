@@ -1,6 +1,6 @@
 #include "tests/support/test_host.h"
 
-#include "runtime/png_writer.h"
+#include "runtime/outputs/png_writer.h"
 
 #include <GL/gl.h>
 

@@ -10,11 +10,11 @@
 // message box, upload and texture request is recorded.
 #pragma once
 
-#include "runtime/data_source.h"
-#include "runtime/gl_context.h"
-#include "runtime/host.h"
-#include "runtime/render_target.h"
-#include "runtime/texture_store.h"
+#include "runtime/data/data_source.h"
+#include "runtime/display/gl_context.h"
+#include "runtime/host/host.h"
+#include "runtime/display/render_target.h"
+#include "runtime/data/texture_store.h"
 
 #include <array>
 #include <memory>

@@ -2,7 +2,7 @@
 // at a start time labelled with their show time.
 #include "tools/show_time.h"
 
-#include "runtime/script.h"
+#include "runtime/script/script.h"
 
 #include <gtest/gtest.h>
 

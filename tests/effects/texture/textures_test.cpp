@@ -1,6 +1,6 @@
 // The four generated textures, as staged for the data file: sizes, and the properties each
 // effect's way of showing them relies on.
-#include "runtime/jpeg_image.h"
+#include "runtime/data/jpeg_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,93 @@
+#include "runtime/display/async_readback.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cassert>
+#include <cstdio>
+
+namespace glimmerq {
+
+namespace {
+
+// The pack state a read depends on, saved on construction and put back on destruction.
+class PackStateSaved {
+public:
+    PackStateSaved() {
+        glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &buffer_);
+        glGetIntegerv(GL_PACK_ALIGNMENT, &alignment_);
+        glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength_);
+        glGetIntegerv(GL_PACK_SKIP_ROWS, &skipRows_);
+        glGetIntegerv(GL_PACK_SKIP_PIXELS, &skipPixels_);
+        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer_);
+    }
+    ~PackStateSaved() {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer_));
+        glPixelStorei(GL_PACK_SKIP_PIXELS, skipPixels_);
+        glPixelStorei(GL_PACK_SKIP_ROWS, skipRows_);
+        glPixelStorei(GL_PACK_ROW_LENGTH, rowLength_);
+        glPixelStorei(GL_PACK_ALIGNMENT, alignment_);
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, GLuint(buffer_));
+    }
+
+private:
+    GLint buffer_ = 0, alignment_ = 4, rowLength_ = 0, skipRows_ = 0, skipPixels_ = 0, readFramebuffer_ = 0;
+};
+
+}  // namespace
+
+AsyncReadback::AsyncReadback(int width, int height, Sink sink)
+    : width_(width), height_(height), sink_(std::move(sink)) {
+    assert(width > 0 && height > 0 && sink_ && "AsyncReadback needs a size and a sink");
+    PackStateSaved saved;
+    glGenBuffers(2, buffers_);
+    for (GLuint buffer : buffers_) {
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+        glBufferData(GL_PIXEL_PACK_BUFFER, GLsizeiptr(width) * height * 4, nullptr, GL_STREAM_READ);
+    }
+}
+
+AsyncReadback::~AsyncReadback() { glDeleteBuffers(2, buffers_); }
+
+bool AsyncReadback::start(const RenderTarget& target, std::string* error) {
+    assert(target.width() == width_ && target.height() == height_ && "AsyncReadback: the target's size changed");
+    {
+        PackStateSaved saved;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer());
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[next_]);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);  // into the buffer
+    }
+    const int previous = 1 - next_;
+    const bool hadFrame = inFlight_;
+    next_ = previous;
+    inFlight_ = true;
+    return !hadFrame || deliver(buffers_[previous], error);
+}
+
+bool AsyncReadback::flush(std::string* error) {
+    if (!inFlight_) return true;
+    inFlight_ = false;
+    return deliver(buffers_[1 - next_], error);
+}
+
+bool AsyncReadback::deliver(unsigned buffer, std::string* error) {
+    PackStateSaved saved;
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+    const void* pixels = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
+    if (!pixels) {
+        char message[96];
+        std::snprintf(message, sizeof message, "mapping a frame read back failed (GL error 0x%04X)",
+                      unsigned(glGetError()));
+        *error = message;
+        return false;
+    }
+    const bool ok = sink_(static_cast<const unsigned char*>(pixels), error);
+    glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+    return ok;
+}
+
+}  // namespace glimmerq

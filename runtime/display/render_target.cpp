@@ -1,0 +1,70 @@
+#include "runtime/display/render_target.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstring>
+
+namespace glimmerq {
+
+RenderTarget::~RenderTarget() {
+    if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
+    if (colorBuffer_) glDeleteRenderbuffers(1, &colorBuffer_);
+    if (depthBuffer_) glDeleteRenderbuffers(1, &depthBuffer_);
+}
+
+bool RenderTarget::create(int width, int height, std::string* error) {
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
+    if (width <= 0 || height <= 0 || width > maxSize || height > maxSize) {
+        *error = "render size " + std::to_string(width) + "x" + std::to_string(height) +
+                 " is outside what OpenGL offers (1 to " + std::to_string(maxSize) + ")";
+        return false;
+    }
+    width_ = width;
+    height_ = height;
+    glGenRenderbuffers(1, &colorBuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glGenRenderbuffers(1, &depthBuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glGenFramebuffers(1, &framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        *error = "the offscreen framebuffer is incomplete";
+        return false;
+    }
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    return true;
+}
+
+void RenderTarget::bind() const { glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_); }
+
+void RenderTarget::readPixels(std::vector<unsigned char>* rgba) const {
+    const size_t rowBytes = size_t(width_) * 4;
+    rgba->resize(rowBytes * height_);
+    GLint alignment = 4, readFramebuffer = 0;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
+    // GL's rows run bottom-up; flip so the first row is the top of the picture.
+    std::vector<unsigned char> row(rowBytes);
+    for (int y = 0; y < height_ / 2; ++y) {
+        unsigned char* a = rgba->data() + size_t(y) * rowBytes;
+        unsigned char* b = rgba->data() + size_t(height_ - 1 - y) * rowBytes;
+        std::memcpy(row.data(), a, rowBytes);
+        std::memcpy(a, b, rowBytes);
+        std::memcpy(b, row.data(), rowBytes);
+    }
+}
+
+}  // namespace glimmerq

@@ -1,0 +1,35 @@
+// frame_output.h: where a drawn frame goes (a window, PNG files, a video, statistics).
+//
+//   for (FrameOutput* output : outputs) if (!output->write(frame, &error)) ...;  // each frame
+//   output->finish(&error);     // the run ended: flush what is pending
+//   output->abort();            // the run failed or was interrupted: drop what is partial
+//
+// Outputs see the frame after every layer has drawn and before the next one starts; they
+// leave every piece of GL state an effect can see as they found it.
+#pragma once
+
+#include "runtime/display/render_target.h"
+
+#include <cstdint>
+#include <string>
+
+namespace glimmerq {
+
+struct Frame {
+    int64_t index = 0;         // frames written since the run began (file names count these)
+    int64_t timeMs = 0;        // the timeline time it shows
+    int64_t drawStartMicros = 0;  // when its drawing began, on the run's clock
+    std::string effects;       // the running effects in drawing order, "CLEAR+CKREUZ"
+    const RenderTarget* target = nullptr;
+};
+
+class FrameOutput {
+public:
+    virtual ~FrameOutput() = default;
+    // False with a one-line reason stops the run.
+    virtual bool write(const Frame& frame, std::string* error) = 0;
+    virtual bool finish(std::string* /*error*/) { return true; }
+    virtual void abort() {}
+};
+
+}  // namespace glimmerq

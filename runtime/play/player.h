@@ -1,0 +1,108 @@
+// player.h: the frame loop. One clock gives each frame its time, a pacer holds real-time
+// runs to their rate, the timeline draws, and every output gets the frame.
+//
+//   Player player(timeline, target, clock, pacer, settings);
+//   player.addOutput(&pngFrames);            // window, PNG files, video, statistics, ...
+//   player.setControls(&windowControls);     // keys: pause, seek, restart, reload, quit
+//   player.addListener(&music);              // told of every frame, restart and pause
+//   Player::Outcome outcome = player.run(&error);
+//
+// Seeking replays the timeline from the beginning up to the target without drawing, as a
+// start time does. While paused nothing is drawn (the spins would move on): the controls
+// are asked to show the held picture.
+#pragma once
+
+#include "runtime/base/clock.h"
+#include "runtime/play/frame_clock.h"
+#include "runtime/play/frame_output.h"
+#include "runtime/play/pacer.h"
+#include "runtime/display/render_target.h"
+#include "runtime/script/timeline.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace glimmerq {
+
+// What the person at the keyboard asked for since the last look.
+struct Commands {
+    bool quit = false;
+    bool togglePause = false;
+    bool restart = false;
+    bool reload = false;
+    int64_t seekMs = 0;  // relative, negative = back
+};
+
+class Controls {
+public:
+    virtual ~Controls() = default;
+    virtual Commands poll() = 0;
+    // Paused: show the picture again (the window may have been uncovered or resized).
+    virtual void hold(const RenderTarget& /*target*/) {}
+};
+
+class PlaybackListener {
+public:
+    virtual ~PlaybackListener() = default;
+    // Before the timeline is advanced to the frame's time.
+    virtual void beforeFrame(int64_t /*timeMs*/) {}
+    // The next frame shows timeMs: the run began, looped, or was seeked.
+    virtual void restarted(int64_t /*timeMs*/) {}
+    virtual void pausedChanged(bool /*paused*/, int64_t /*timeMs*/) {}
+    // The run is over (ended, quit, failed or interrupted).
+    virtual void stopped() {}
+};
+
+struct PlayerSettings {
+    int64_t startMs = 0;
+    bool loop = false;
+    int64_t maxFrames = 0;  // 0 = no limit
+    // Called after each effect's DrawFrame (--check-gl); may be empty.
+    std::function<void(const std::string& effect, int64_t timeMs)> afterEffect;
+    // Asked once a frame; true ends the run as interrupted.
+    std::function<bool()> interrupted;
+    // Reloads the data; the timeline then replays to the current time. False keeps playing
+    // what was there.
+    std::function<bool()> reload;
+};
+
+class Player {
+public:
+    enum class Outcome { Ended, Quit, Interrupted, Failed };
+
+    Player(Timeline& timeline, const RenderTarget& target, Clock& clock, FrameClock& frameClock, Pacer& pacer,
+           PlayerSettings settings);
+
+    void addOutput(FrameOutput* output) { outputs_.push_back(output); }
+    void addListener(PlaybackListener* listener) { listeners_.push_back(listener); }
+    void setControls(Controls* controls) { controls_ = controls; }
+
+    // *error is set for Failed.
+    Outcome run(std::string* error);
+    int64_t framesWritten() const { return frameIndex_; }
+
+private:
+    void restartAt(int64_t timeMs);
+    void setPaused(bool paused);
+    bool handle(const Commands& commands);  // false: quit
+    bool drawFrame(int64_t timeMs, std::string* error);  // false: an output failed
+    Outcome finish(Outcome outcome, std::string* error);
+
+    Timeline& timeline_;
+    const RenderTarget& target_;
+    Clock& clock_;
+    FrameClock& frameClock_;
+    Pacer& pacer_;
+    PlayerSettings settings_;
+    std::vector<FrameOutput*> outputs_;
+    std::vector<PlaybackListener*> listeners_;
+    Controls* controls_ = nullptr;
+
+    int64_t frameIndex_ = 0;         // frames drawn in the whole run
+    int64_t framesSinceRestart_ = 0;
+    bool paused_ = false;
+    bool drawWhilePaused_ = false;   // one frame to show where a seek landed
+};
+
+}  // namespace glimmerq

@@ -1,0 +1,278 @@
+#include "runtime/script/script.h"
+
+#include "runtime/data/data_source.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+namespace glimmerq {
+
+namespace {
+
+// Times beyond this (about 24 days) could not be passed to an effect as 32-bit milliseconds.
+constexpr int64_t kMaxTimeMs = 2000000000;
+
+struct Token {
+    std::string text;
+    int column = 0;   // 1-based, in bytes
+    bool quoted = false;
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool isDigits(const std::string& s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+class Parser {
+public:
+    Parser(const std::vector<std::string>& effects, std::string scriptName)
+        : effects_(effects), scriptName_(std::move(scriptName)), running_(effects.size(), false) {}
+
+    std::optional<Script> parse(const std::string& text, std::string* error);
+
+private:
+    bool fail(int column, const std::string& what) {
+        error_ = scriptName_ + ":" + std::to_string(line_) + ":" + std::to_string(column) + ": " + what;
+        return false;
+    }
+    bool tokenize(const std::string& line, std::vector<Token>* tokens);
+    bool parseLine(const std::vector<Token>& tokens, Event* event);
+    bool effectIndex(const Token& token, int* index);
+    bool expectCount(const std::vector<Token>& tokens, size_t count, int endColumn);
+
+    const std::vector<std::string>& effects_;
+    std::string scriptName_;
+    std::vector<bool> running_;
+    std::string error_;
+    int line_ = 0;
+    int64_t lastTimeMs_ = 0;
+};
+
+bool Parser::tokenize(const std::string& line, std::vector<Token>* tokens) {
+    size_t i = 0;
+    while (i < line.size()) {
+        if (isBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        if (line[i] == '#') break;
+        Token token;
+        token.column = int(i) + 1;
+        if (line[i] == '"') {
+            token.quoted = true;
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                const char c = line[i++];
+                if (c == '"') {
+                    closed = true;
+                    break;
+                }
+                if (c == '\\' && i < line.size() && (line[i] == '"' || line[i] == '\\')) {
+                    token.text += line[i++];
+                } else {
+                    token.text += c;
+                }
+            }
+            if (!closed) return fail(token.column, "unterminated string");
+            if (i < line.size() && !isBlank(line[i]) && line[i] != '#')
+                return fail(int(i) + 1, "expected a blank after the closing quote");
+        } else {
+            while (i < line.size() && !isBlank(line[i]) && line[i] != '#') token.text += line[i++];
+        }
+        tokens->push_back(std::move(token));
+    }
+    return true;
+}
+
+bool Parser::effectIndex(const Token& token, int* index) {
+    const auto it = std::find(effects_.begin(), effects_.end(), token.text);
+    if (token.quoted || it == effects_.end()) return fail(token.column, "unknown effect '" + token.text + "'");
+    *index = int(it - effects_.begin());
+    return true;
+}
+
+bool Parser::expectCount(const std::vector<Token>& tokens, size_t count, int endColumn) {
+    if (tokens.size() < count) return fail(endColumn, "missing argument for '" + tokens[1].text + "'");
+    if (tokens.size() > count) return fail(tokens[count].column, "unexpected '" + tokens[count].text + "'");
+    return true;
+}
+
+bool Parser::parseLine(const std::vector<Token>& tokens, Event* event) {
+    const Token& timeToken = tokens[0];
+    std::string why;
+    if (timeToken.quoted || !parseTime(timeToken.text, &event->timeMs, &why))
+        return fail(timeToken.column, "bad time '" + timeToken.text + "': " + why);
+    if (event->timeMs < lastTimeMs_)
+        return fail(timeToken.column, "time " + timeToken.text + " goes backwards");
+    lastTimeMs_ = event->timeMs;
+    if (tokens.size() < 2) return fail(timeToken.column + int(timeToken.text.size()), "missing verb");
+
+    const Token& verb = tokens[1];
+    const int endColumn = tokens.back().column + int(tokens.back().text.size()) + (tokens.back().quoted ? 2 : 0);
+    if (verb.text == "end") {
+        event->verb = Event::Verb::End;
+        return expectCount(tokens, 2, endColumn);
+    }
+    if (verb.text == "start") {
+        event->verb = Event::Verb::Start;
+        if (!expectCount(tokens, 5, endColumn) || !effectIndex(tokens[2], &event->effect)) return false;
+        if (tokens[3].text != "layer") return fail(tokens[3].column, "expected 'layer', found '" + tokens[3].text + "'");
+        const std::string& layer = tokens[4].text;
+        const bool negative = !layer.empty() && layer[0] == '-';
+        if (!isDigits(negative ? layer.substr(1) : layer) || layer.size() > 10)
+            return fail(tokens[4].column, "bad layer '" + layer + "'");
+        const long long value = std::stoll(layer);
+        if (value < -1000000 || value > 1000000) return fail(tokens[4].column, "layer " + layer + " out of range");
+        event->layer = int(value);
+        if (running_[event->effect]) return fail(tokens[2].column, "effect '" + tokens[2].text + "' is already running");
+        running_[event->effect] = true;
+        return true;
+    }
+    if (verb.text == "stop") {
+        event->verb = Event::Verb::Stop;
+        if (!expectCount(tokens, 3, endColumn) || !effectIndex(tokens[2], &event->effect)) return false;
+        if (!running_[event->effect]) return fail(tokens[2].column, "effect '" + tokens[2].text + "' is not running");
+        running_[event->effect] = false;
+        return true;
+    }
+    if (verb.text == "music") {
+        event->verb = Event::Verb::Music;
+        if (!expectCount(tokens, 3, endColumn)) return false;
+        const Token& member = tokens[2];
+        if (member.quoted || !isSafeMemberName(member.text))
+            return fail(member.column, "bad member name '" + member.text + "'");
+        event->text = member.text;
+        return true;
+    }
+    if (verb.text == "int" || verb.text == "float" || verb.text == "string") {
+        if (!expectCount(tokens, 5, endColumn) || !effectIndex(tokens[2], &event->effect)) return false;
+        if (tokens[3].quoted || tokens[3].text.empty()) return fail(tokens[3].column, "bad parameter name");
+        event->name = tokens[3].text;
+        const Token& value = tokens[4];
+        if (verb.text == "string") {
+            event->verb = Event::Verb::String;
+            if (!value.quoted) return fail(value.column, "expected a quoted text");
+            event->text = value.text;
+            return true;
+        }
+        if (value.quoted) return fail(value.column, "expected a number, found a text");
+        errno = 0;
+        char* end = nullptr;
+        if (verb.text == "int") {
+            event->verb = Event::Verb::Int;
+            const long long v = std::strtoll(value.text.c_str(), &end, 10);
+            if (value.text.empty() || *end != '\0' || errno == ERANGE || v < INT32_MIN || v > INT32_MAX)
+                return fail(value.column, "bad integer '" + value.text + "'");
+            event->intValue = int(v);
+        } else {
+            event->verb = Event::Verb::Float;
+            const float v = std::strtof(value.text.c_str(), &end);
+            if (value.text.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(v))
+                return fail(value.column, "bad number '" + value.text + "'");
+            event->floatValue = v;
+        }
+        return true;
+    }
+    return fail(verb.column, "unknown verb '" + verb.text + "'");
+}
+
+std::optional<Script> Parser::parse(const std::string& text, std::string* error) {
+    Script script;
+    size_t position = 0;
+    // A UTF-8 byte-order mark is allowed before the first line.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) position = 3;
+    bool ended = false;
+    while (position < text.size()) {
+        size_t newline = text.find('\n', position);
+        if (newline == std::string::npos) newline = text.size();
+        std::string line = text.substr(position, newline - position);
+        position = newline + 1;
+        ++line_;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find('\0') != std::string::npos) {
+            fail(int(line.find('\0')) + 1, "unexpected NUL byte");
+            *error = error_;
+            return std::nullopt;
+        }
+
+        std::vector<Token> tokens;
+        if (!tokenize(line, &tokens)) {
+            *error = error_;
+            return std::nullopt;
+        }
+        if (tokens.empty()) continue;
+        if (ended) {
+            fail(tokens[0].column, "event after 'end'");
+            *error = error_;
+            return std::nullopt;
+        }
+        Event event;
+        event.line = line_;
+        if (!parseLine(tokens, &event)) {
+            *error = error_;
+            return std::nullopt;
+        }
+        ended = event.verb == Event::Verb::End;
+        script.events.push_back(std::move(event));
+    }
+    if (!ended) {
+        ++line_;  // the end is missing after the last line
+        fail(1, "missing 'end'");
+        *error = error_;
+        return std::nullopt;
+    }
+    return script;
+}
+
+}  // namespace
+
+bool parseTime(const std::string& text, int64_t* ms, std::string* error) {
+    std::string minutes, seconds = text;
+    const size_t colon = text.find(':');
+    if (colon != std::string::npos) {
+        minutes = text.substr(0, colon);
+        seconds = text.substr(colon + 1);
+        if (!isDigits(minutes) || minutes.size() > 6) {
+            *error = "minutes must be a whole number";
+            return false;
+        }
+    }
+    const size_t dot = seconds.find('.');
+    const std::string whole = seconds.substr(0, dot);
+    const std::string fraction = dot == std::string::npos ? "" : seconds.substr(dot + 1);
+    if (!isDigits(whole) || whole.size() > 9 || (dot != std::string::npos && !isDigits(fraction))) {
+        *error = "expected seconds like 12, 12.5 or 1:02.250";
+        return false;
+    }
+    if (fraction.size() > 3) {
+        *error = "at most millisecond precision (3 decimals)";
+        return false;
+    }
+    int64_t value = std::stoll(whole) * 1000;
+    if (!fraction.empty()) value += std::stoll(fraction) * (fraction.size() == 1 ? 100 : fraction.size() == 2 ? 10 : 1);
+    if (!minutes.empty()) {
+        if (std::stoll(whole) >= 60) {
+            *error = "seconds after a minutes part must be below 60";
+            return false;
+        }
+        value += std::stoll(minutes) * 60000;
+    }
+    if (value > kMaxTimeMs) {
+        *error = "too far in the future";
+        return false;
+    }
+    *ms = value;
+    return true;
+}
+
+std::optional<Script> parseScript(const std::string& text, const std::vector<std::string>& effects,
+                                  std::string* error, const std::string& scriptName) {
+    return Parser(effects, scriptName).parse(text, error);
+}
+
+}  // namespace glimmerq

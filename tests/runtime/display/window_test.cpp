@@ -1,0 +1,152 @@
+// The window as a person meets it: keys, a size that fits the desktop, screenshots and the
+// title. SDL's offscreen driver gives a real window and GL context without a display.
+#include "runtime/display/window.h"
+#include "runtime/outputs/window_output.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace glimmerq;
+
+namespace {
+
+class SteppedClock : public Clock {
+public:
+    int64_t micros = 0;
+    int64_t nowMicros() override { return micros; }
+    void sleepUntil(int64_t target) override { micros = std::max(micros, target); }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Window> window;
+    std::string error;
+
+    // Mesa's GL driver keeps a few allocations for as long as it is loaded, and libEGL unloads
+    // it when the last window closes, leaving them where the leak checker can neither reach
+    // nor name them. One GL library load held for the whole test process keeps the driver
+    // (and those allocations) in place, as in the program, which closes its window only once.
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) SDL_GL_LoadLibrary(nullptr);
+        unsetenv("SDL_VIDEODRIVER");
+    }
+
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        window = Window::open("glimmerQ/quorV0!xe!!!", 160, 90, false, false, &error);
+        ASSERT_TRUE(window) << error;
+    }
+    void TearDown() override {
+        window.reset();
+        unsetenv("SDL_VIDEODRIVER");
+    }
+
+    static void key(SDL_Keycode code, Uint16 mod = KMOD_NONE, bool repeat = false) {
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.sym = code;
+        event.key.keysym.mod = mod;
+        event.key.repeat = repeat ? 1 : 0;
+        SDL_PushEvent(&event);
+    }
+};
+
+}  // namespace
+
+TEST_F(WindowTest, KeysBecomeCommandsAndOnlySeekingRepeats) {
+    key(SDLK_LEFT);
+    key(SDLK_LEFT, KMOD_NONE, true);
+    key(SDLK_RIGHT, KMOD_LSHIFT);
+    key(SDLK_SPACE);
+    key(SDLK_SPACE, KMOD_NONE, true);  // held: still one toggle
+    key(SDLK_HOME);
+    key(SDLK_r);
+    key(SDLK_s);
+    Window::Input input = window->pollEvents();
+    EXPECT_EQ(input.seekMs, -5000 - 5000 + 30000);
+    EXPECT_TRUE(input.togglePause);
+    EXPECT_TRUE(input.restart);
+    EXPECT_TRUE(input.reload);
+    EXPECT_TRUE(input.screenshot);
+    EXPECT_FALSE(input.quit);
+    key(SDLK_SPACE);
+    key(SDLK_SPACE);  // pressed twice between two looks: no change
+    key(SDLK_ESCAPE);
+    input = window->pollEvents();
+    EXPECT_FALSE(input.togglePause);
+    EXPECT_TRUE(input.quit);
+    EXPECT_EQ(input.seekMs, 0);
+}
+
+TEST_F(WindowTest, AWindowLargerThanTheDesktopOpensFittedToIt) {
+    SDL_Rect usable;
+    ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0) << SDL_GetError();
+    window.reset();
+    window = Window::open("big", usable.w * 3, usable.h * 2, false, false, &error);
+    ASSERT_TRUE(window) << error;
+    int width = 0, height = 0;
+    window->size(&width, &height);
+    EXPECT_LE(width, usable.w);
+    EXPECT_LE(height, usable.h);
+    EXPECT_TRUE(width == usable.w || height == usable.h) << width << "x" << height;
+    // The aspect of the asked size is kept (3:2 of the desktop's).
+    EXPECT_NEAR(double(width) / height, 1.5 * usable.w / usable.h, 0.02);
+}
+
+TEST_F(WindowTest, ScreenshotsAreNamedByShowTimeAndTheTitleShowsTheTimeWhenItMatters) {
+    RenderTarget target;
+    ASSERT_TRUE(target.create(24, 12, &error)) << error;
+    SteppedClock clock;
+    std::FILE* out = std::tmpfile();
+    WindowOutput output(*window, clock, "glimmerQ/quorV0!xe!!!", out, stderr);
+
+    const fs::path here = fs::current_path();
+    const fs::path dir = fs::temp_directory_path() / "glimmerq-window-test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::current_path(dir);
+    Frame frame;
+    frame.target = &target;
+    frame.timeMs = 62350;
+    ASSERT_TRUE(output.write(frame, &error));
+    EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");
+    key(SDLK_s);
+    output.poll();  // playing: the next frame is saved
+    frame.timeMs = 62367;
+    ASSERT_TRUE(output.write(frame, &error));
+    EXPECT_TRUE(fs::exists(dir / "glimmerq-1m02.367s.png"));
+
+    output.pausedChanged(true, 62367);
+    EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!! \u2014 1:02.367 (paused)");
+    fs::remove(dir / "glimmerq-1m02.367s.png");
+    key(SDLK_s);
+    output.poll();  // paused: the held picture is saved at once
+    EXPECT_TRUE(fs::exists(dir / "glimmerq-1m02.367s.png"));
+    output.pausedChanged(false, 62367);
+    EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");
+
+    // For two seconds after a seek the time shows, then the plain title comes back.
+    output.restarted(5000);
+    frame.timeMs = 5000;
+    ASSERT_TRUE(output.write(frame, &error));
+    EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!! \u2014 0:05.000");
+    clock.micros += 2100000;
+    frame.timeMs = 7100;
+    ASSERT_TRUE(output.write(frame, &error));
+    EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");
+    output.showMessage("demoflow:3:1: unknown verb 'x'");
+    EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!! \u2014 0:07.100 \u2014 demoflow:3:1: unknown verb 'x'");
+
+    std::rewind(out);
+    char line[128] = {};
+    ASSERT_TRUE(std::fgets(line, sizeof line, out));
+    EXPECT_STREQ(line, "glimmerq: saved glimmerq-1m02.367s.png\n");
+    std::fclose(out);
+    fs::current_path(here);
+    fs::remove_all(dir);
+}

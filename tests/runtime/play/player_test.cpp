@@ -1,0 +1,278 @@
+// The frame loop and its pieces: frame clocks, the pacer, and the player's handling of
+// ends, loops, seeks, pauses, interruptions and failing outputs, on a clock stepped by hand.
+#include "runtime/play/frame_clock.h"
+#include "runtime/play/pacer.h"
+#include "runtime/play/player.h"
+#include "tests/support/test_host.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+using namespace glimmerq;
+
+namespace {
+
+// Time moves only when someone sleeps, or when a test (or a drawing effect) says so.
+class SteppedClock : public Clock {
+public:
+    int64_t micros = 1000000;
+    int sleeps = 0;
+    int64_t nowMicros() override { return micros; }
+    void sleepUntil(int64_t target) override {
+        ++sleeps;
+        if (target > micros) micros = target;
+    }
+};
+
+class CountingEffect : public CEffect {
+public:
+    explicit CountingEffect(SteppedClock* clock = nullptr, int64_t costMicros = 0) : clock_(clock), cost_(costMicros) {}
+    std::vector<LONG> drawn;
+    std::vector<int> methods;
+    void DrawFrame(LONG elapsed) override {
+        drawn.push_back(elapsed);
+        if (clock_) clock_->micros += cost_;
+    }
+    void ReceiveInt(char*, int value, LONG) override { methods.push_back(value); }
+
+private:
+    SteppedClock* clock_;
+    int64_t cost_;
+};
+
+class RecordingOutput : public FrameOutput {
+public:
+    std::vector<int64_t> times, indices;
+    int finished = 0, aborted = 0;
+    int failAt = -1;
+    bool write(const Frame& frame, std::string* error) override {
+        if (int(times.size()) == failAt) {
+            *error = "disk full";
+            return false;
+        }
+        times.push_back(frame.timeMs);
+        indices.push_back(frame.index);
+        return true;
+    }
+    bool finish(std::string*) override { return ++finished, true; }
+    void abort() override { ++aborted; }
+};
+
+// Hands out one prepared set of commands per poll, then nothing.
+class ScriptedControls : public Controls {
+public:
+    std::deque<Commands> queue;
+    int holds = 0;
+    Commands poll() override {
+        if (queue.empty()) return {};
+        Commands c = queue.front();
+        queue.pop_front();
+        return c;
+    }
+    void hold(const RenderTarget&) override { ++holds; }
+};
+
+class Following : public TimeSource {
+public:
+    std::optional<int64_t> value;
+    std::optional<int64_t> timelineMs(int64_t) override { return value; }
+};
+
+Script script(const std::string& text) {
+    std::string error;
+    auto s = parseScript(text, {"A"}, &error);
+    EXPECT_TRUE(s) << error;
+    return s ? *s : Script{};
+}
+
+class PlayerTest : public ::testing::Test {
+protected:
+    glimmerq::testing::GlFixture gl{8, 8};
+    RenderTarget target;
+    SteppedClock clock;
+    std::string error;
+
+    void SetUp() override {
+        ASSERT_TRUE(gl.ok()) << gl.error();
+        ASSERT_TRUE(target.create(8, 8, &error)) << error;
+    }
+};
+
+}  // namespace
+
+TEST(FrameClocks, FixedStepCountsFramesFromEachRestartAndHoldsWhilePaused) {
+    FixedStepClock clock(10);
+    clock.restart(1500);
+    EXPECT_EQ(clock.nextFrameMs(), 1500);
+    EXPECT_EQ(clock.nextFrameMs(), 1600);
+    clock.setPaused(true);
+    EXPECT_EQ(clock.nextFrameMs(), 1600);
+    clock.setPaused(false);
+    EXPECT_EQ(clock.nextFrameMs(), 1700);
+    clock.restart(0);
+    EXPECT_EQ(clock.currentMs(), 0);
+    EXPECT_EQ(clock.nextFrameMs(), 0);
+    EXPECT_EQ(clock.nextFrameMs(), 100);
+}
+
+TEST(FrameClocks, WallClockResumesWhereItWasPausedWithoutAJump) {
+    SteppedClock source;
+    WallClock clock(source);
+    clock.restart(10000);
+    source.micros += 250000;
+    EXPECT_EQ(clock.nextFrameMs(), 10250);
+    clock.setPaused(true);
+    source.micros += 5000000;  // five seconds paused
+    EXPECT_EQ(clock.nextFrameMs(), 10250);
+    clock.setPaused(false);
+    source.micros += 16000;
+    EXPECT_EQ(clock.nextFrameMs(), 10266);
+}
+
+TEST(FrameClocks, FollowingClockTakesTheSourcesTimeNeverGoesBackAndCarriesOnAfterIt) {
+    SteppedClock source;
+    Following music;
+    FollowingClock clock(source, music);
+    clock.restart(0);
+    source.micros += 100000;
+    EXPECT_EQ(clock.nextFrameMs(), 100);  // nothing to follow yet: the wall clock
+    music.value = 120;
+    EXPECT_EQ(clock.nextFrameMs(), 120);
+    music.value = 110;  // a source that lags holds the picture
+    source.micros += 5000;
+    EXPECT_EQ(clock.nextFrameMs(), 120);
+    music.value = 500;
+    EXPECT_EQ(clock.nextFrameMs(), 500);
+    music.value.reset();  // the music ended: the wall clock carries on from there
+    source.micros += 40000;
+    EXPECT_EQ(clock.nextFrameMs(), 540);
+    clock.restart(0);  // a seek back is the one way backward
+    EXPECT_EQ(clock.nextFrameMs(), 0);
+}
+
+TEST(FramePacing, SixtyFramesASecondOnAFixedScheduleAndNoBurstAfterFallingBehind) {
+    SteppedClock clock;
+    Pacer pacer(clock, 60);
+    const int64_t start = clock.micros;
+    for (int i = 0; i <= 60; ++i) pacer.wait();
+    EXPECT_EQ(clock.micros - start, 1000000);
+    // A frame that took half a second: the next one is not hurried to catch up.
+    clock.micros += 500000;
+    const int64_t late = clock.micros;
+    pacer.wait();
+    EXPECT_EQ(clock.micros, late);
+    pacer.wait();
+    EXPECT_EQ(clock.micros, late + 16666);
+    Pacer unlimited(clock, 0);
+    const int64_t before = clock.micros;
+    unlimited.wait();
+    EXPECT_EQ(clock.micros, before);
+}
+
+TEST_F(PlayerTest, RealTimeRunWithoutADisplayDrawsSixtyFramesASecondAndEnds) {
+    CountingEffect a;
+    std::vector<RegisteredEffect> effects{{"A", &a}};
+    Timeline timeline(effects, script("0 start A layer 0\n1 end\n"));
+    WallClock frameClock(clock);
+    Pacer pacer(clock, 60);
+    Player player(timeline, target, clock, frameClock, pacer, {});
+    RecordingOutput out;
+    player.addOutput(&out);
+    ASSERT_EQ(player.run(&error), Player::Outcome::Ended);
+    EXPECT_EQ(a.drawn.size(), 60u);
+    EXPECT_EQ(out.times.back(), 983);
+    EXPECT_EQ(out.finished, 1);
+}
+
+TEST_F(PlayerTest, StartsLateWithoutDrawingLoopsAndStopsAtTheFrameLimit) {
+    CountingEffect a;
+    std::vector<RegisteredEffect> effects{{"A", &a}};
+    Timeline timeline(effects, script("0 start A layer 0\n0.5 int A M 7\n1 end\n"));
+    FixedStepClock frameClock(10);
+    Pacer pacer(clock, 0);
+    PlayerSettings settings;
+    settings.startMs = 600;
+    settings.loop = true;
+    settings.maxFrames = 8;
+    Player player(timeline, target, clock, frameClock, pacer, settings);
+    RecordingOutput out;
+    player.addOutput(&out);
+    ASSERT_EQ(player.run(&error), Player::Outcome::Ended);
+    EXPECT_EQ(out.times, (std::vector<int64_t>{600, 700, 800, 900, 0, 100, 200, 300}));
+    EXPECT_EQ(out.indices.back(), 7);
+    EXPECT_EQ(a.methods, (std::vector<int>{7}));  // applied once before the start, not yet again
+}
+
+TEST_F(PlayerTest, SeeksReplayFromTheBeginningAndPausingDrawsNothing) {
+    CountingEffect a;
+    std::vector<RegisteredEffect> effects{{"A", &a}};
+    Timeline timeline(effects, script("0 start A layer 0\n2 int A M 1\n8 int A M 2\n20 end\n"));
+    FixedStepClock frameClock(10);
+    Pacer pacer(clock, 0);
+    PlayerSettings settings;
+    settings.maxFrames = 4;
+    Player player(timeline, target, clock, frameClock, pacer, settings);
+    ScriptedControls controls;
+    Commands seek;
+    seek.seekMs = 5000;
+    Commands pause;
+    pause.togglePause = true;
+    controls.queue = {{}, seek, pause, {}, {}, pause};
+    player.setControls(&controls);
+    RecordingOutput out;
+    player.addOutput(&out);
+    ASSERT_EQ(player.run(&error), Player::Outcome::Ended);
+    // Frame 0 at 0; the seek from 0 lands on 5 s and replays the event at 2 s; then three
+    // polls hold the picture until the second toggle resumes from where it was.
+    EXPECT_EQ(out.times, (std::vector<int64_t>{0, 5000, 5100, 5200}));
+    EXPECT_EQ(a.methods, (std::vector<int>{1}));
+    EXPECT_EQ(controls.holds, 3);
+}
+
+TEST_F(PlayerTest, QuitInterruptAndAFailingOutputEachEndTheRunTheirWay) {
+    CountingEffect a;
+    std::vector<RegisteredEffect> effects{{"A", &a}};
+    Timeline timeline(effects, script("0 start A layer 0\n20 end\n"));
+    FixedStepClock frameClock(10);
+    Pacer pacer(clock, 0);
+    {
+        Player player(timeline, target, clock, frameClock, pacer, {});
+        ScriptedControls controls;
+        Commands quit;
+        quit.quit = true;
+        controls.queue = {{}, {}, quit};
+        player.setControls(&controls);
+        RecordingOutput out;
+        player.addOutput(&out);
+        EXPECT_EQ(player.run(&error), Player::Outcome::Quit);
+        EXPECT_EQ(out.times.size(), 2u);
+        EXPECT_EQ(out.finished, 1);
+    }
+    {
+        int polls = 0;
+        PlayerSettings settings;
+        settings.interrupted = [&] { return ++polls > 3; };
+        Player player(timeline, target, clock, frameClock, pacer, settings);
+        RecordingOutput out;
+        player.addOutput(&out);
+        EXPECT_EQ(player.run(&error), Player::Outcome::Interrupted);
+        EXPECT_EQ(out.times.size(), 3u);
+        EXPECT_EQ(out.finished, 0);
+        EXPECT_EQ(out.aborted, 1);
+    }
+    {
+        Player player(timeline, target, clock, frameClock, pacer, {});
+        RecordingOutput failing, other;
+        failing.failAt = 5;
+        player.addOutput(&failing);
+        player.addOutput(&other);
+        EXPECT_EQ(player.run(&error), Player::Outcome::Failed);
+        EXPECT_EQ(error, "disk full");
+        EXPECT_EQ(failing.aborted, 1);
+        EXPECT_EQ(other.aborted, 1);
+        EXPECT_EQ(other.finished, 0);
+    }
+}
