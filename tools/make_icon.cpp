@@ -1,17 +1,18 @@
 // make_icon: the desktop icon, made from the group's logo texture.
 //
-//   make_icon build/data/qv01.jpg build/glimmerq.png
+//   make_icon build/data/qv01.jpg build/icon-48.png 48
 //
-// Decodes the logo JPEG (the glowing "qv" spark gen_textures writes), scales it to 256x256
-// and cuts it into a rounded square: outside the corners' quarter circles the icon is
-// transparent, with a one-pixel smooth edge. Deterministic: same logo, same bytes.
-// Not here: other icon sizes (desktops scale the 256 one), SVG.
+// Decodes the logo JPEG (the glowing "qv" spark gen_textures writes), scales it to SIZE x SIZE
+// pixels (16 to 1024) and cuts it into a rounded square: outside the corners' quarter circles
+// the icon is transparent, with a one-pixel smooth edge. Deterministic: same logo and size,
+// same bytes. Not here: SVG.
 #include <png.h>
 #include <turbojpeg.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -19,8 +20,9 @@
 
 namespace {
 
-constexpr int kIconSize = 256;             // pixels, the hicolor 256x256 size
-constexpr float kCornerRadius = 44.0f;     // pixels, about a sixth of the side
+constexpr int kMinIconSize = 16;                   // pixels, the smallest hicolor size
+constexpr int kMaxIconSize = 1024;                 // pixels, the largest hicolor size
+constexpr float kCornerRadiusPerSide = 0.171875f;  // corner radius / side: 44 px at 256 px
 
 struct Picture {
     int width = 0, height = 0;
@@ -64,20 +66,35 @@ void sample(const Picture& p, float x, float y, float out[3]) {
     }
 }
 
-// Coverage in [0, 1] of the pixel centred at (x, y) by the rounded square.
-float roundedSquareCoverage(float x, float y) {
-    const float inner = kCornerRadius, outer = float(kIconSize) - kCornerRadius;
+// Coverage in [0, 1] of the pixel centred at (x, y) by the rounded square of side `size`.
+float roundedSquareCoverage(float x, float y, int size) {
+    const float radius = kCornerRadiusPerSide * float(size);
+    const float inner = radius, outer = float(size) - radius;
     const float dx = x < inner ? inner - x : (x > outer ? x - outer : 0.0f);
     const float dy = y < inner ? inner - y : (y > outer ? y - outer : 0.0f);
     const float distance = std::sqrt(dx * dx + dy * dy);  // beyond the straight edges' inset
-    return std::clamp(kCornerRadius - distance + 0.5f, 0.0f, 1.0f);
+    return std::clamp(radius - distance + 0.5f, 0.0f, 1.0f);
+}
+
+// The SIZE argument: a whole number of pixels from kMinIconSize to kMaxIconSize, else 0.
+int parseSize(const char* text) {
+    char* end = nullptr;
+    const long size = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || size < kMinIconSize || size > kMaxIconSize) return 0;
+    return int(size);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_icon LOGO.jpg OUTPUT.png\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: make_icon LOGO.jpg OUTPUT.png SIZE\n");
+        return 2;
+    }
+    const int iconSize = parseSize(argv[3]);
+    if (iconSize == 0) {
+        std::fprintf(stderr, "make_icon: SIZE must be a whole number of pixels from %d to %d, not %s\n",
+                     kMinIconSize, kMaxIconSize, argv[3]);
         return 2;
     }
     Picture logo;
@@ -87,11 +104,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     // A box of source pixels per icon pixel when shrinking; bilinear when growing.
-    const float scaleX = float(logo.width) / kIconSize, scaleY = float(logo.height) / kIconSize;
+    const float scaleX = float(logo.width) / iconSize, scaleY = float(logo.height) / iconSize;
     const int taps = std::max(1, int(std::ceil(std::max(scaleX, scaleY))));
-    std::vector<unsigned char> rgba(size_t(kIconSize) * kIconSize * 4);
-    for (int y = 0; y < kIconSize; ++y)
-        for (int x = 0; x < kIconSize; ++x) {
+    std::vector<unsigned char> rgba(size_t(iconSize) * iconSize * 4);
+    for (int y = 0; y < iconSize; ++y)
+        for (int x = 0; x < iconSize; ++x) {
             float sum[3] = {0, 0, 0};
             for (int ty = 0; ty < taps; ++ty)
                 for (int tx = 0; tx < taps; ++tx) {
@@ -100,15 +117,16 @@ int main(int argc, char** argv) {
                            (float(y) + (ty + 0.5f) / taps) * scaleY - 0.5f, s);
                     for (int c = 0; c < 3; ++c) sum[c] += s[c];
                 }
-            unsigned char* out = &rgba[(size_t(y) * kIconSize + x) * 4];
+            unsigned char* out = &rgba[(size_t(y) * iconSize + x) * 4];
             for (int c = 0; c < 3; ++c) out[c] = (unsigned char)std::lround(sum[c] / float(taps * taps));
-            out[3] = (unsigned char)std::lround(255.0f * roundedSquareCoverage(float(x) + 0.5f, float(y) + 0.5f));
+            const float coverage = roundedSquareCoverage(float(x) + 0.5f, float(y) + 0.5f, iconSize);
+            out[3] = (unsigned char)std::lround(255.0f * coverage);
         }
 
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    image.width = kIconSize;
-    image.height = kIconSize;
+    image.width = iconSize;
+    image.height = iconSize;
     image.format = PNG_FORMAT_RGBA;
     if (!png_image_write_to_file(&image, argv[2], 0, rgba.data(), 0, nullptr)) {
         std::fprintf(stderr, "make_icon: %s: %s\n", argv[2], image.message);
