@@ -184,6 +184,18 @@ TEST(OptionsTest, RepeatedEmptyAndMissingValuesAreRefusedInPlainSentences) {
     expectRefused({"--video", "show.avi"}, ".mp4, .mkv or .webm");
 }
 
+TEST(OptionsTest, WatchIsRefusedWhereNothingCouldBeReloaded) {
+    const fs::path video = scratch("show.mp4"), json = scratch("times.json");
+    for (const std::vector<std::string>& windowless : std::vector<std::vector<std::string>>{
+             {"--headless"}, {"--render", "frames"}, {"--video", video.string()}, {"--benchmark"},
+             {"--benchmark-json", json.string()}}) {
+        std::vector<std::string> args = {"--watch"};
+        args.insert(args.end(), windowless.begin(), windowless.end());
+        expectRefused(args, "--watch reloads only in a window; it cannot be used with " + windowless[0]);
+    }
+    fs::remove_all(video.parent_path());
+}
+
 TEST(OptionsTest, UnknownOptionsAndExtraArgumentsPointToHelp) {
     expectRefused({"--bogus"}, "there is no option --bogus (try --help)");
     expectRefused({"--bogus=3"}, "there is no option --bogus (try --help)");
