@@ -89,7 +89,9 @@ std::string footer(const HelpFormatter& formatter) {
            formatter.table({{"0", "normal end or quit"},
                             {"1", "data, script or runtime error"},
                             {"2", "bad command line"},
-                            {"130", "interrupted (Ctrl+C)"}}) +
+                            {"129", "hung up: the terminal was closed"},
+                            {"130", "interrupted (Ctrl+C)"},
+                            {"143", "terminated (kill)"}}) +
            "\nExamples:\n" +
            formatter.table({{"glimmerq --start 1:10 --loop", "play from 1:10, again and again"},
                             {"glimmerq --video show.mp4 --size 1280x720", "encode the show into show.mp4"}});
