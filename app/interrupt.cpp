@@ -3,24 +3,35 @@
 namespace glimmerq {
 
 namespace {
-volatile std::sig_atomic_t gRequested = 0;
-extern "C" void onStopSignal(int) { gRequested = 1; }
+volatile std::sig_atomic_t gSignal = 0;
+extern "C" void onStopSignal(int number) {
+    // A second signal while the run winds down does not change why it stopped.
+    if (gSignal == 0) gSignal = number;
+}
 }  // namespace
 
 InterruptWatch::InterruptWatch() {
-    gRequested = 0;
+    gSignal = 0;
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInt_);
-    sigaction(SIGTERM, &action, &previousTerm_);
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+        sigaction(kStopSignals[i], nullptr, &previous_[i]);
+        // Started under nohup: a closed terminal is meant not to stop the run.
+        if (kStopSignals[i] == SIGHUP && previous_[i].sa_handler == SIG_IGN) continue;
+        sigaction(kStopSignals[i], &action, nullptr);
+    }
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &previousPipe_);
 }
 
 InterruptWatch::~InterruptWatch() {
-    sigaction(SIGINT, &previousInt_, nullptr);
-    sigaction(SIGTERM, &previousTerm_, nullptr);
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &previous_[i], nullptr);
+    sigaction(SIGPIPE, &previousPipe_, nullptr);
 }
 
-bool InterruptWatch::requested() const { return gRequested != 0; }
+int InterruptWatch::signal() const { return gSignal; }
 
 }  // namespace glimmerq

@@ -89,7 +89,9 @@ std::string footer(const HelpFormatter& formatter) {
            formatter.table({{"0", "normal end or quit"},
                             {"1", "data, script or runtime error"},
                             {"2", "bad command line"},
-                            {"130", "interrupted (Ctrl+C)"}}) +
+                            {"129", "hung up: the terminal was closed"},
+                            {"130", "interrupted (Ctrl+C)"},
+                            {"143", "terminated (kill)"}}) +
            "\nExamples:\n" +
            formatter.table({{"glimmerq --start 1:10 --loop", "play from 1:10, again and again"},
                             {"glimmerq --video show.mp4 --size 1280x720", "encode the show into show.mp4"}});
@@ -188,7 +190,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
     auto* start = value("--start", "TIME", "begin at this timeline time (75, 1:15.5); earlier events are "
                                            "applied without drawing");
     auto* loop = flag("--loop", "start again from the beginning at the end");
-    auto* watch = flag("--watch", "reload the data directory whenever a file in it changes");
+    auto* watch = flag("--watch", "in a window: reload the data directory whenever a file in it changes");
     auto* mute = flag("--mute", "play no sound (and write none into a video); the timeline follows the wall clock");
 
     app.option_defaults()->group("Window");
@@ -295,6 +297,11 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
         if (!problem.empty()) return fail("--benchmark-json " + path + " cannot be written: " + problem);
         options->benchmarkJson = path;
     }
+
+    // Only the window's loop looks for changes; without one --watch would do nothing, silently.
+    for (const CLI::Option* windowless : {headless, render, video, benchmark, benchmarkJson})
+        if (given(watch) && given(windowless))
+            return fail("--watch reloads only in a window; it cannot be used with " + windowless->get_name());
 
     options->dataPath = text(data);
     options->renderDir = text(render);

@@ -47,6 +47,14 @@ void watchForWindowLoss(SDL_Window* window) {
     XSetIOErrorHandler(onXConnectionLost);
 }
 
+// Starts SDL's video without its SIGINT and SIGTERM handlers, which would turn a signal that
+// comes while the show loads into a quit (exit 0): a window run stops on them as every other
+// run does, with their exit codes (interrupt.h).
+bool startVideo() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
 // Shrinks a window that would not fit the usable desktop, keeping its aspect.
 void fitToDesktop(int* width, int* height) {
     SDL_Rect usable;
@@ -77,7 +85,7 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
                                      bool vsync, std::string* error) {
     const char* noDisplay = "no display to open a window on; use --render DIR (or --headless) to play without one";
     const bool anyDisplay = SDL_getenv("DISPLAY") || SDL_getenv("WAYLAND_DISPLAY") || SDL_getenv("SDL_VIDEODRIVER");
-    if (!anyDisplay || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!anyDisplay || !startVideo()) {
         *error = noDisplay;
         return nullptr;
     }
@@ -121,7 +129,7 @@ Window::~Window() {
 }
 
 bool Window::desktopSize(int* width, int* height) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (!startVideo()) return false;
     SDL_DisplayMode mode;
     const bool ok = SDL_GetDesktopDisplayMode(0, &mode) == 0;
     if (ok) {

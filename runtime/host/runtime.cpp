@@ -426,8 +426,8 @@ int Runtime::play(Timeline& timeline, const std::string& title) {
     case Player::Outcome::Failed:
         return fail(error);
     case Player::Outcome::Interrupted:
-        exitCode_ = kExitInterrupted;
-        return kExitInterrupted;
+        exitCode_ = exitCodeFor(interrupt.signal());
+        return exitCode_;
     case Player::Outcome::Ended:
     case Player::Outcome::Quit:
         break;

@@ -32,6 +32,8 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     const bool ok = png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr) != 0;
     if (std::fclose(file) != 0 || !ok) {
         *error = path + ": cannot write the PNG (" + (image.message[0] ? image.message : "disk full?") + ")";
+        // A cut-off file would pass for a frame in a folder of frames.
+        std::remove(path.c_str());
         return false;
     }
     return true;

@@ -6,7 +6,7 @@
 
 namespace glimmerq {
 
-// False with a one-line reason naming the file.
+// False with a one-line reason naming the file; a file it could not finish is removed.
 bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba,
               std::string* error);
 

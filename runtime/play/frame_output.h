@@ -19,6 +19,9 @@ struct Frame {
     int64_t index = 0;         // frames written since the run began (file names count these)
     int64_t timeMs = 0;        // the timeline time it shows
     int64_t drawStartMicros = 0;  // when its drawing began, on the run's clock
+    // How long the drawing took, in microseconds on the run's clock: until the GL finished it
+    // when an output times the drawing, else until its commands were issued.
+    int64_t drawMicros = 0;
     std::string effects;       // the running effects in drawing order, "CLEAR+CKREUZ"
     const RenderTarget* target = nullptr;
 };
@@ -30,6 +33,9 @@ public:
     virtual bool write(const Frame& frame, std::string* error) = 0;
     virtual bool finish(std::string* /*error*/) { return true; }
     virtual void abort() {}
+    // True: the player waits for the GL to finish each frame before any output sees it, so
+    // that Frame::drawMicros holds the drawing alone, not what other outputs do with it.
+    virtual bool timesDrawing() const { return false; }
 };
 
 }  // namespace glimmerq

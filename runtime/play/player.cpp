@@ -2,6 +2,8 @@
 
 #include "runtime/play/frame_fence.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 
 namespace glimmerq {
@@ -58,6 +60,8 @@ bool Player::drawFrame(int64_t timeMs, std::string* error) {
     timeline_.draw(timeMs, [&](const std::string& name) {
         if (settings_.afterEffect) settings_.afterEffect(name, timeMs);
     });
+    if (finishEachFrame_) glFinish();
+    frame.drawMicros = clock_.nowMicros() - frame.drawStartMicros;
     for (FrameOutput* output : outputs_)
         if (!output->write(frame, error)) return false;
     ++frameIndex_;
@@ -82,6 +86,8 @@ Player::Outcome Player::finish(Outcome outcome, std::string* error) {
 
 Player::Outcome Player::run(std::string* error) {
     FrameFence fence;
+    finishEachFrame_ = std::any_of(outputs_.begin(), outputs_.end(),
+                                   [](const FrameOutput* output) { return output->timesDrawing(); });
     restartAt(settings_.startMs);
     for (;;) {
         if (settings_.interrupted && settings_.interrupted()) return finish(Outcome::Interrupted, error);

@@ -103,6 +103,7 @@ private:
     int64_t framesSinceRestart_ = 0;
     bool paused_ = false;
     bool drawWhilePaused_ = false;   // one frame to show where a seek landed
+    bool finishEachFrame_ = false;   // an output times the drawing: glFinish before the outputs
 };
 
 }  // namespace glimmerq

@@ -184,6 +184,18 @@ TEST(OptionsTest, RepeatedEmptyAndMissingValuesAreRefusedInPlainSentences) {
     expectRefused({"--video", "show.avi"}, ".mp4, .mkv or .webm");
 }
 
+TEST(OptionsTest, WatchIsRefusedWhereNothingCouldBeReloaded) {
+    const fs::path video = scratch("show.mp4"), json = scratch("times.json");
+    for (const std::vector<std::string>& windowless : std::vector<std::vector<std::string>>{
+             {"--headless"}, {"--render", "frames"}, {"--video", video.string()}, {"--benchmark"},
+             {"--benchmark-json", json.string()}}) {
+        std::vector<std::string> args = {"--watch"};
+        args.insert(args.end(), windowless.begin(), windowless.end());
+        expectRefused(args, "--watch reloads only in a window; it cannot be used with " + windowless[0]);
+    }
+    fs::remove_all(video.parent_path());
+}
+
 TEST(OptionsTest, UnknownOptionsAndExtraArgumentsPointToHelp) {
     expectRefused({"--bogus"}, "there is no option --bogus (try --help)");
     expectRefused({"--bogus=3"}, "there is no option --bogus (try --help)");
@@ -234,7 +246,7 @@ TEST(OptionsTest, HelpFitsEightyColumnsWithPlaceholdersKeysExitCodesAndExamples)
         EXPECT_NE(p.out.find(key), std::string::npos) << key << " missing";
     const size_t codes = p.out.find("Exit codes:");
     ASSERT_NE(codes, std::string::npos);
-    for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  130 "})
+    for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  129 ", "\n  130 ", "\n  143 "})
         EXPECT_NE(p.out.find(code, codes), std::string::npos) << "exit code" << code << "missing";
     const size_t examples = p.out.find("Examples:");
     ASSERT_NE(examples, std::string::npos);

@@ -1,5 +1,6 @@
 // The frame loop and its pieces: frame clocks, the pacer, and the player's handling of
 // ends, loops, seeks, pauses, interruptions and failing outputs, on a clock stepped by hand.
+#include "runtime/outputs/benchmark_output.h"
 #include "runtime/play/frame_clock.h"
 #include "runtime/play/pacer.h"
 #include "runtime/play/player.h"
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
@@ -59,6 +62,20 @@ public:
     }
     bool finish(std::string*) override { return ++finished, true; }
     void abort() override { ++aborted; }
+};
+
+// Takes its time over every frame, as encoding a PNG or a video frame does.
+class SlowOutput : public FrameOutput {
+public:
+    SlowOutput(SteppedClock& clock, int64_t costMicros) : clock_(clock), cost_(costMicros) {}
+    bool write(const Frame&, std::string*) override {
+        clock_.micros += cost_;
+        return true;
+    }
+
+private:
+    SteppedClock& clock_;
+    int64_t cost_;
 };
 
 // Hands out one prepared set of commands per poll, then nothing.
@@ -275,4 +292,35 @@ TEST_F(PlayerTest, QuitInterruptAndAFailingOutputEachEndTheRunTheirWay) {
         EXPECT_EQ(other.aborted, 1);
         EXPECT_EQ(other.finished, 0);
     }
+}
+
+TEST_F(PlayerTest, BenchmarkTimesTheDrawingAloneWhateverIsWrittenBeforeOrAfterIt) {
+    CountingEffect a(&clock, 3000);  // 3 ms a frame
+    std::vector<RegisteredEffect> effects{{"A", &a}};
+    Timeline timeline(effects, script("0 start A layer 0\n1 end\n"));
+    FixedStepClock frameClock(10);
+    Pacer pacer(clock, 0);
+    Player player(timeline, target, clock, frameClock, pacer, {});
+    SlowOutput before(clock, 50000), after(clock, 20000);
+    char* table = nullptr;
+    size_t tableSize = 0;
+    FILE* out = open_memstream(&table, &tableSize);
+    BenchmarkOutput benchmark(clock, out, "", 0.0);
+    player.addOutput(&before);
+    player.addOutput(&benchmark);
+    player.addOutput(&after);
+    ASSERT_EQ(player.run(&error), Player::Outcome::Ended) << error;
+    std::fclose(out);
+    const std::string text(table, tableSize);
+    std::free(table);
+
+    // The row of effect A: frames, mean, median, p99 and max ms.
+    const size_t row = text.find("\nA ");
+    ASSERT_NE(row, std::string::npos) << text;
+    size_t frames = 0;
+    double meanMs = 0, medianMs = 0, p99Ms = 0, maxMs = 0;
+    ASSERT_EQ(std::sscanf(text.c_str() + row, " A %zu %lf %lf %lf %lf", &frames, &meanMs, &medianMs, &p99Ms, &maxMs), 5);
+    EXPECT_EQ(frames, 10u);
+    EXPECT_DOUBLE_EQ(meanMs, 3.0) << text;
+    EXPECT_DOUBLE_EQ(maxMs, 3.0) << text;
 }
