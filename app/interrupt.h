@@ -7,11 +7,11 @@
 // (render, video, benchmark, headless), which end cleanly instead of dying mid-file.
 #pragma once
 
+#include "app/exit_codes.h"
+
 #include <csignal>
 
 namespace glimmerq {
-
-constexpr int kExitInterrupted = 130;
 
 class InterruptWatch {
 public:

@@ -1,6 +1,9 @@
 #include "app/options.h"
 
-#include "runtime/script/script.h"
+#include "app/exit_codes.h"
+
+#include "runtime/base/messages.h"
+#include "runtime/base/show_time.h"
 
 #include <CLI/CLI.hpp>
 
@@ -21,7 +24,6 @@ namespace {
 
 constexpr int kMaxRenderSide = 16384;   // pixels
 constexpr int kMaxFps = 1000;           // frames a second, for --fps and --max-fps
-constexpr int kExitUsage = 2;
 constexpr size_t kHelpWidth = 80;       // columns
 constexpr size_t kHelpNameColumn = 25;  // columns taken by "  --option PLACEHOLDER"
 
@@ -154,7 +156,7 @@ bool parseSize(const std::string& text, int* width, int* height) {
 
 bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* out, FILE* err) {
     const auto fail = [&](const std::string& sentence) {
-        std::fprintf(err, "glimmerq: %s\n", sentence.c_str());
+        Messages(err, out).report(sentence);
         *exitCode = kExitUsage;
         return false;
     };
@@ -262,7 +264,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
                     text(size));
     if (given(start)) {
         std::string reason;
-        if (!parseTime(text(start), &options->startMs, &reason))
+        if (!parseShowTime(text(start), &options->startMs, &reason))
             return fail("--start must be a time like 75 or 1:15.5, not " + text(start) + " (" + reason + ")");
     }
     int64_t number = 0;

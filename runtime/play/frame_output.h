@@ -3,6 +3,7 @@
 //   for (FrameOutput* output : outputs) if (!output->write(frame, &error)) ...;  // each frame
 //   output->finish(&error);     // the run ended: flush what is pending
 //   output->abort();            // the run failed or was interrupted: drop what is partial
+//   output->hold(target);       // paused: nothing is drawn; show the held picture again
 //
 // Outputs see the frame after every layer has drawn and before the next one starts; they
 // leave every piece of GL state an effect can see as they found it.
@@ -30,6 +31,8 @@ public:
     virtual bool write(const Frame& frame, std::string* error) = 0;
     virtual bool finish(std::string* /*error*/) { return true; }
     virtual void abort() {}
+    // Paused: the picture is the last frame's (a window may have been uncovered or resized).
+    virtual void hold(const RenderTarget& /*target*/) {}
 };
 
 }  // namespace glimmerq
