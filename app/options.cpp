@@ -97,10 +97,6 @@ std::string footer(const HelpFormatter& formatter) {
                             {"glimmerq --video show.mp4 --size 1280x720", "encode the show into show.mp4"}});
 }
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // A whole number in [low, high] written with digits only.
 bool parseWhole(const std::string& text, int64_t low, int64_t high, int64_t* value) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -283,14 +279,6 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
         if (!parseWhole(text(frames), 1, INT64_MAX, &options->maxFrames))
             return fail("--frames must be a whole number of at least 1, not " + text(frames));
     }
-    if (given(video)) {
-        const std::string path = text(video);
-        if (!endsWith(path, ".mp4") && !endsWith(path, ".mkv") && !endsWith(path, ".webm"))
-            return fail("--video " + path + ": the name must end in .mp4, .mkv or .webm");
-        const std::string problem = writeProblem(path);
-        if (!problem.empty()) return fail("--video " + path + " cannot be written: " + problem);
-        options->videoPath = path;
-    }
     if (given(benchmarkJson)) {
         const std::string path = text(benchmarkJson);
         const std::string problem = writeProblem(path);
@@ -300,6 +288,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
 
     options->dataPath = text(data);
     options->renderDir = text(render);
+    options->videoPath = text(video);  // checked with the render size, before anything plays (session.cpp)
     options->fullscreen = given(fullscreen);
     options->vsync = !given(noVsync);
     options->loop = given(loop);

@@ -156,6 +156,12 @@ int Session::runShow(const std::string& title) {
     }
 
     std::string error;
+    chooseRenderSize();
+    // A video that cannot be written is known before anything is read or drawn: a wrong name
+    // or place is a mistake on the command line.
+    VideoProblem problem = VideoProblem::None;
+    if (!options_.videoPath.empty() && !checkVideoOutput(options_.videoPath, width_, height_, &error, &problem))
+        return fail(error, problem == VideoProblem::Name || problem == VideoProblem::Place ? kExitUsage : kExitFailure);
     if (!openData(&error)) return fail(error, kExitFailure);
     auto script = readScript(&error);
     if (!script) return fail(error, kExitFailure);
@@ -164,10 +170,6 @@ int Session::runShow(const std::string& title) {
                         " is past the end of the show (" + formatShowTime(script->endMs(), ShowTimeStyle::Short) + ")",
                     kExitUsage);
 
-    chooseRenderSize();
-    // A video that cannot be written is known before anything is drawn.
-    if (!options_.videoPath.empty() && !checkVideoOutput(options_.videoPath, width_, height_, &error))
-        return fail(error, kExitFailure);
     if (!openGraphics(title, &error)) return fail(error, kExitFailure);
     textures_ = std::make_unique<TextureStore>(
         *data_, [this](const std::string& m) { messages_.report(data_->origin() + ": " + m); });
