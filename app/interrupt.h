@@ -3,7 +3,7 @@
 //
 //   InterruptWatch watch;                   // installs the handlers, restores them when gone
 //   if (watch.requested()) ...;             // finish what is partial
-//   return exitCodeFor(watch.signal());     // 130, 143 or 129
+//   return exitCodeForSignal(watch.signal());  // 130, 143 or 129
 //
 // The handler only notes the signal, so the run ends as it does on an error: every output
 // drops what is partial (a video's FILE.part, its ffmpeg, its temporary files) before the
@@ -18,14 +18,12 @@
 // FILE.part and exits), and signals that arrive before the watch is installed.
 #pragma once
 
+#include "app/exit_codes.h"
+
 #include <csignal>
 #include <iterator>
 
 namespace glimmerq {
-
-// The shell's convention: a run stopped by signal n exits with 128 + n.
-constexpr int exitCodeFor(int signal) { return 128 + signal; }
-constexpr int kExitInterrupted = exitCodeFor(SIGINT);
 
 class InterruptWatch {
 public:

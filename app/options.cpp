@@ -1,6 +1,9 @@
 #include "app/options.h"
 
-#include "runtime/script/script.h"
+#include "app/exit_codes.h"
+
+#include "runtime/base/messages.h"
+#include "runtime/base/show_time.h"
 
 #include <CLI/CLI.hpp>
 
@@ -21,7 +24,6 @@ namespace {
 
 constexpr int kMaxRenderSide = 16384;   // pixels
 constexpr int kMaxFps = 1000;           // frames a second, for --fps and --max-fps
-constexpr int kExitUsage = 2;
 constexpr size_t kHelpWidth = 80;       // columns
 constexpr size_t kHelpNameColumn = 25;  // columns taken by "  --option PLACEHOLDER"
 
@@ -97,10 +99,6 @@ std::string footer(const HelpFormatter& formatter) {
                             {"glimmerq --video show.mp4 --size 1280x720", "encode the show into show.mp4"}});
 }
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // A whole number in [low, high] written with digits only.
 bool parseWhole(const std::string& text, int64_t low, int64_t high, int64_t* value) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -156,7 +154,7 @@ bool parseSize(const std::string& text, int* width, int* height) {
 
 bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* out, FILE* err) {
     const auto fail = [&](const std::string& sentence) {
-        std::fprintf(err, "glimmerq: %s\n", sentence.c_str());
+        Messages(err, out).report(sentence);
         *exitCode = kExitUsage;
         return false;
     };
@@ -264,7 +262,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
                     text(size));
     if (given(start)) {
         std::string reason;
-        if (!parseTime(text(start), &options->startMs, &reason))
+        if (!parseShowTime(text(start), &options->startMs, &reason))
             return fail("--start must be a time like 75 or 1:15.5, not " + text(start) + " (" + reason + ")");
     }
     int64_t number = 0;
@@ -283,14 +281,6 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
         if (!parseWhole(text(frames), 1, INT64_MAX, &options->maxFrames))
             return fail("--frames must be a whole number of at least 1, not " + text(frames));
     }
-    if (given(video)) {
-        const std::string path = text(video);
-        if (!endsWith(path, ".mp4") && !endsWith(path, ".mkv") && !endsWith(path, ".webm"))
-            return fail("--video " + path + ": the name must end in .mp4, .mkv or .webm");
-        const std::string problem = writeProblem(path);
-        if (!problem.empty()) return fail("--video " + path + " cannot be written: " + problem);
-        options->videoPath = path;
-    }
     if (given(benchmarkJson)) {
         const std::string path = text(benchmarkJson);
         const std::string problem = writeProblem(path);
@@ -305,6 +295,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
 
     options->dataPath = text(data);
     options->renderDir = text(render);
+    options->videoPath = text(video);  // checked with the render size, before anything plays (session.cpp)
     options->fullscreen = given(fullscreen);
     options->vsync = !given(noVsync);
     options->loop = given(loop);

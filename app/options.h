@@ -1,4 +1,4 @@
-// options.h: the command line, read by the runtime as a host library would.
+// options.h: the command line.
 //
 //   Options options;
 //   int exitCode;
@@ -7,8 +7,9 @@
 // Bad command lines print one sentence on `err` ("glimmerq: --fps must be a whole number
 // ...") and give exit code 2; --help and --version print to `out` and give 0. Values are
 // checked here, before anything plays: numbers and sizes, empty names, repeated options, and
-// that the --benchmark-json and --video files can be written (nothing is truncated).
-// Not here: whether the data path exists or the display works; the runtime reports those.
+// that the --benchmark-json file can be written (nothing is truncated).
+// Not here: whether the data path exists or the display works, and whether the --video file
+// can be written (that needs the render size): the session reports those.
 #pragma once
 
 #include <cstdint>

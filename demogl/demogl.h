@@ -25,10 +25,12 @@ constexpr UINT MB_OK = 0x00000000u;
 constexpr UINT MB_ICONERROR = 0x00000010u;
 constexpr int IDOK = 1;
 
-// Shows a modal message; always written to stderr as "CAPTION: TEXT". Never blocks a headless run.
+// Reports TEXT on stderr as one line, "glimmerq: EFFECT: TEXT" (EFFECT: the one setting up,
+// when there is one); with a window open it also shows a modal box titled CAPTION. Never
+// blocks a headless run.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
-// The program's entry; a Linux main() calls it after handing the command line to the runtime.
+// The program's entry; main() calls it once the command line is read and the host installed.
 int WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
 
 class CEffect {

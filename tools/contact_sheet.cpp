@@ -5,6 +5,7 @@
 // one PNG, each thumbnail with its show time (M:SS.s) underneath. A render made with
 // `--start TIME` begins at that show time: pass the same TIME (seconds or M:SS.mmm) here.
 #include "tools/assetlib/font.h"
+#include "runtime/base/show_time.h"
 #include "tools/show_time.h"
 
 #include <png.h>
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
         const double value = std::atof(argv[i + 1]);
         if (flag == "--start") {
             std::string why;
-            if (!show_time::parse(argv[i + 1], &startMs, &why)) {
+            if (!glimmerq::parseShowTime(argv[i + 1], &startMs, &why)) {
                 std::fprintf(stderr, "glimmerq: contact_sheet: --start '%s': %s\n", argv[i + 1], why.c_str());
                 return 2;
             }
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
                 const float n = float((x1 - x0) * (y1 - y0)) * 255.0f;
                 sheet.set(ox + x, oy + y, {sum[0] / n, sum[1] / n, sum[2] / n});
             }
-        assets::drawText(sheet, show_time::stamp(picks[i].second), float(ox + 2), float(oy + thumbHeight + 4), kLabelScale,
+        assets::drawText(sheet, glimmerq::formatShowTime(picks[i].second, glimmerq::ShowTimeStyle::Tenths), float(ox + 2), float(oy + thumbHeight + 4), kLabelScale,
                          {0.9f, 0.9f, 0.9f});
     }
 

@@ -16,8 +16,8 @@
 #pragma once
 
 #include "runtime/data/data_source.h"
-#include "runtime/host/host.h"
 #include "runtime/data/jpeg_image.h"
+#include "runtime/data/texture_params.h"
 
 #include <functional>
 #include <string>

@@ -169,6 +169,7 @@ Window::Input Window::pollEvents() {
     Input input;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        if (eventObserver_ && eventObserver_(event)) continue;
         if (event.type == SDL_QUIT) input.quit = true;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) input.quit = true;
         if (event.type != SDL_KEYDOWN) continue;
@@ -191,6 +192,13 @@ Window::Input Window::pollEvents() {
 }
 
 void Window::present(const RenderTarget& target) {
+    showPicture(target);
+    swap();
+}
+
+void Window::swap() { SDL_GL_SwapWindow(window_); }
+
+void Window::showPicture(const RenderTarget& target) {
     GLint drawFramebuffer = 0, readFramebuffer = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
@@ -213,7 +221,6 @@ void Window::present(const RenderTarget& target) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer());
     glBlitFramebuffer(0, 0, target.width(), target.height(), box.x, box.y, box.x + box.width,
                       box.y + box.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    SDL_GL_SwapWindow(window_);
 
     glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));

@@ -6,20 +6,30 @@
 //   window->present(target);          // scaled into the window, aspect kept, black bars
 //   Window::Input input = window->pollEvents();
 //
+// present() is two steps that may be taken apart to draw over the picture (an overlay):
+//   window->showPicture(target);      // the picture into the back buffer
+//   ... draw into the default framebuffer ...
+//   window->swap();
+// and every event can be seen first by an observer (setEventObserver), which may keep it
+// from the keys.
+//
 // The render size never changes: resizing, Alt+Enter and F11 (fullscreen on/off) only change
 // how the picture is scaled, and a window larger than the usable desktop opens fitted to it.
-// A window destroyed from outside (xkill) reads as a quit, not as a fatal X error. Presenting leaves every piece of GL state an effect can see
-// as it found it (the scissor test, clear colour, colour mask and framebuffer bindings are
+// A window destroyed from outside (xkill) reads as a quit, not as a fatal X error.
+// Showing the picture leaves every piece of GL state an effect can see as it found it (the
+// scissor test, clear colour, colour mask and framebuffer bindings are
 // saved around the blit and put back).
 #pragma once
 
 #include "runtime/display/render_target.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 struct SDL_Window;
+union SDL_Event;
 
 namespace glimmerq {
 
@@ -40,7 +50,17 @@ public:
         bool screenshot = false;  // S
     };
     Input pollEvents();
+    // Sees every event before the keys are read; true keeps the event from them.
+    void setEventObserver(std::function<bool(const SDL_Event& event)> observer) {
+        eventObserver_ = std::move(observer);
+    }
+
+    // showPicture, then swap.
     void present(const RenderTarget& target);
+    // The picture scaled into the back buffer, black bars around it.
+    void showPicture(const RenderTarget& target);
+    // Shows the back buffer (waits for the display's refresh with vsync).
+    void swap();
     void toggleFullscreen();
     void setTitle(const std::string& title);
     std::string title() const;
@@ -59,6 +79,7 @@ private:
     Window() = default;
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
+    std::function<bool(const SDL_Event& event)> eventObserver_;
 };
 
 // Where the picture lands inside a window of the given size: aspect kept, centred.

@@ -16,13 +16,6 @@ Host* installHost(Host* host) {
 
 Host* installedHost() { return gHost; }
 
-bool TextureParams::operator==(const TextureParams& o) const {
-    return fileType == o.fileType && alphaSource == o.alphaSource && wrapS == o.wrapS &&
-           wrapT == o.wrapT && minFilter == o.minFilter && magFilter == o.magFilter &&
-           mipmaps == o.mipmaps && compressed == o.compressed && border == o.border &&
-           internalFormat == o.internalFormat && dimensions == o.dimensions;
-}
-
 }  // namespace glimmerq
 
 using glimmerq::gHost;

@@ -1,31 +1,16 @@
 // host.h: the object behind the DEMOGL_ functions.
 //
 // Every DEMOGL_ call (and MessageBoxA) forwards to the Host installed with installHost().
-// The runtime installs its Runtime; tests install a recording host or a TestHost.
+// The program installs its DemoGlHost; tests install a recording host or a TestHost.
 // With no host installed the calls do nothing and return null/0.
 #pragma once
 
 #include "demogl/demogl.h"
+#include "runtime/data/texture_params.h"
 
 #include <cstddef>
 
 namespace glimmerq {
-
-struct TextureParams {
-    int fileType = 1;
-    int alphaSource = 0;
-    int wrapS = 0;
-    int wrapT = 0;
-    int minFilter = 0;
-    int magFilter = 0;
-    bool mipmaps = false;
-    bool compressed = false;
-    int border = 0;
-    int internalFormat = 0;
-    int dimensions = 2;
-
-    bool operator==(const TextureParams& o) const;
-};
 
 class Host {
 public:

@@ -1,5 +1,7 @@
 #include "runtime/outputs/progress.h"
 
+#include "runtime/base/messages.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,9 +43,9 @@ std::string progressLine(const std::string& label, int64_t frames, int64_t total
 
 std::string progressSummary(const std::string& label, int64_t frames, double seconds) {
     char text[160];
-    std::snprintf(text, sizeof text, "glimmerq: %s: %lld %s in %.1f s (%.1f fps)", label.c_str(),
+    std::snprintf(text, sizeof text, "%s: %lld %s in %.1f s (%.1f fps)", label.c_str(),
                   (long long)frames, frames == 1 ? "frame" : "frames", seconds, framesPerSecond(frames, seconds));
-    return text;
+    return messageLine(text);
 }
 
 bool isTerminal(FILE* stream) { return stream && isatty(fileno(stream)) == 1; }

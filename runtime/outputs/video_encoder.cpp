@@ -100,40 +100,41 @@ std::string missingProgramMessage(const std::string& program) {
     return "--video needs the " + program + " program, which is not installed (Debian: apt install ffmpeg)";
 }
 
-bool checkOutput(const std::string& path, int width, int height, const std::string& program, std::string* error) {
+VideoProblem checkOutput(const std::string& path, int width, int height, const std::string& program,
+                         std::string* error) {
     const std::string prefix = path + ": ";
     if (!formatFor(path)) {
         const std::string ext = lowerExtension(path);
         *error = prefix + (ext.empty() ? std::string("no extension to choose a video format by")
                                        : "unknown video format \"" + ext + "\"") +
                  " (supported: " + supportedVideoExtensions() + ")";
-        return false;
+        return VideoProblem::Name;
     }
     if (width <= 0 || height <= 0 || width % 2 != 0 || height % 2 != 0) {
         *error = prefix + "video needs an even width and height, not " + std::to_string(width) + "x" +
                  std::to_string(height);
-        return false;
+        return VideoProblem::Size;
     }
     if (!programExists(program)) {
         *error = missingProgramMessage(program);
-        return false;
+        return VideoProblem::Program;
     }
     const fs::path parent = fs::path(path).parent_path();
     const std::string dir = parent.empty() ? "." : parent.string();
     struct stat st {};
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         *error = prefix + "folder " + dir + " does not exist";
-        return false;
+        return VideoProblem::Place;
     }
     if (access(dir.c_str(), W_OK | X_OK) != 0) {
         *error = prefix + "folder " + dir + " is not writable";
-        return false;
+        return VideoProblem::Place;
     }
     if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         *error = prefix + "is a folder";
-        return false;
+        return VideoProblem::Place;
     }
-    return true;
+    return VideoProblem::None;
 }
 
 std::string temporaryDirectory() {
@@ -209,14 +210,17 @@ std::string supportedVideoExtensions() {
     return list;
 }
 
-bool checkVideoOutput(const std::string& path, int width, int height, std::string* error) {
-    return checkOutput(path, width, height, "ffmpeg", error);
+bool checkVideoOutput(const std::string& path, int width, int height, std::string* error, VideoProblem* problem) {
+    const VideoProblem found = checkOutput(path, width, height, "ffmpeg", error);
+    if (problem) *problem = found;
+    return found == VideoProblem::None;
 }
 
 std::unique_ptr<VideoEncoder> VideoEncoder::start(const VideoSettings& settings, std::string* error) {
     assert(settings.fps > 0 && "VideoSettings::fps must be positive");
     assert(settings.soundtrackOffsetSeconds >= 0 && "the soundtrack cannot start after the video");
-    if (!checkOutput(settings.path, settings.width, settings.height, settings.program, error)) return nullptr;
+    if (checkOutput(settings.path, settings.width, settings.height, settings.program, error) != VideoProblem::None)
+        return nullptr;
     const VideoFormat& format = *formatFor(settings.path);
 
     std::unique_ptr<VideoEncoder> encoder(new VideoEncoder());

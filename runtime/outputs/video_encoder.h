@@ -53,17 +53,24 @@ struct VideoSettings {
     std::string program = "ffmpeg";   // looked up on PATH
 };
 
-// Everything that can be known to fail before the first frame: an unsupported extension
-// (the message names the supported ones), an odd size, ffmpeg missing from PATH, a folder
-// that is missing or not writable, a path that is a folder. False with a one-line reason.
-bool checkVideoOutput(const std::string& path, int width, int height, std::string* error);
+// What is wrong with a video to be written: its name (no supported extension), its place
+// (a folder missing or not writable, or the path is a folder), its size (odd), or the ffmpeg
+// program (missing from PATH).
+enum class VideoProblem { None, Name, Place, Size, Program };
+
+// Everything that can be known to fail before the first frame, the one check of a --video
+// request; false with a one-line reason (the supported extensions named where the name is
+// wrong) and, when asked, what kind of problem it is.
+bool checkVideoOutput(const std::string& path, int width, int height, std::string* error,
+                      VideoProblem* problem = nullptr);
 
 // ".mp4, .mkv, .webm": the extensions checkVideoOutput accepts, for help texts.
 std::string supportedVideoExtensions();
 
 class VideoEncoder {
 public:
-    // Runs checkVideoOutput, writes the soundtrack to a temporary file and spawns ffmpeg.
+    // Refuses what checkVideoOutput refuses (with settings.program), writes the soundtrack to
+    // a temporary file and spawns ffmpeg.
     // Null with a one-line reason when that fails.
     static std::unique_ptr<VideoEncoder> start(const VideoSettings& settings, std::string* error);
     ~VideoEncoder();  // abort() unless finish() was called

@@ -1,58 +1,33 @@
-// window_output.h: the window's part in a run: it shows every frame, turns the keys into
-// commands, saves screenshots and keeps the title saying where the show is.
+// window_output.h: shows every frame in the window.
 //
-//   WindowOutput output(window, title, stderr);
-//   player.addOutput(&output); player.setControls(&output); player.addListener(&output);
+//   WindowOutput output(window);
+//   player.addOutput(&output);          // after the outputs that read the frame back
 //
-// The title adds the time while paused and for two seconds after a seek or reload
-// ("glimmerQ/quorV0!xe!!! — 1:02.350 (paused)"); a message (a reload's error) stays there
-// until the next seek, reload or resume. S saves the current picture at the render size as
-// glimmerq-1m02.350s.png in the current directory.
+// Each frame, and the held picture while paused, is shown in two steps: the picture into
+// the window's back buffer, then the swap. Whatever is drawn over the picture in the window
+// (an overlay) goes between the two, in showOver().
+// Not here: the keys (window_controls.h), the title (window_title.h), screenshots
+// (screenshots.h).
 #pragma once
 
-#include "runtime/base/clock.h"
-#include "runtime/play/frame_output.h"
-#include "runtime/play/player.h"
 #include "runtime/display/window.h"
-
-#include <cstdio>
-#include <functional>
-#include <string>
+#include "runtime/play/frame_output.h"
 
 namespace glimmerq {
 
-class WindowOutput : public FrameOutput, public Controls, public PlaybackListener {
+class WindowOutput : public FrameOutput {
 public:
-    WindowOutput(Window& window, Clock& clock, std::string title, FILE* out, FILE* err);
+    explicit WindowOutput(Window& window) : window_(window) {}
 
     bool write(const Frame& frame, std::string* error) override;
-    Commands poll() override;
     void hold(const RenderTarget& target) override;
-    void restarted(int64_t timeMs) override;
-    void pausedChanged(bool paused, int64_t timeMs) override;
-
-    // Shown in the title after the time until the next seek, reload or resume.
-    void showMessage(const std::string& message);
-    // Extra commands from elsewhere (a watched data directory asks for reloads).
-    void setReloadRequest(std::function<bool()> requested) { reloadRequested_ = std::move(requested); }
 
 private:
-    void saveScreenshot(const RenderTarget& target, int64_t timeMs);
-    void updateTitle();
+    void show(const RenderTarget& target);
+    // Draws over the picture, in the window's default framebuffer, before the swap.
+    void showOver() {}
 
     Window& window_;
-    Clock& clock_;
-    std::string title_;
-    FILE* out_;
-    FILE* err_;
-    std::function<bool()> reloadRequested_;
-    const RenderTarget* lastTarget_ = nullptr;
-    int64_t lastTimeMs_ = 0;
-    bool paused_ = false;
-    bool screenshotWanted_ = false;
-    int64_t showTimeUntilMicros_ = 0;
-    std::string message_;
-    std::string shownTitle_;
 };
 
 }  // namespace glimmerq

@@ -4,6 +4,15 @@
 
 namespace glimmerq {
 
+int64_t fixedStepFrameCount(int64_t startMs, int64_t endMs, int fps) {
+    const int64_t durationMs = endMs - startMs;
+    if (durationMs <= 0) return 0;
+    // The estimate is within a frame of the answer; the clock's own rounding settles it.
+    int64_t frames = std::max<int64_t>(0, durationMs * fps / 1000 - 1);
+    while (fixedStepMs(frames, fps) < durationMs) ++frames;
+    return frames;
+}
+
 int64_t FixedStepClock::nextFrameMs() {
     if (!paused_) currentMs_ = startMs_ + fixedStepMs(frame_++, fps_);
     return currentMs_;

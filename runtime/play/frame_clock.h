@@ -47,6 +47,10 @@ private:
     bool paused_ = false;
 };
 
+// Frames a fixed-step run begun at startMs draws before the show ends at endMs: those
+// whose time, as FixedStepClock gives it, is below endMs. 0 when it starts at or past the end.
+int64_t fixedStepFrameCount(int64_t startMs, int64_t endMs, int fps);
+
 // Milliseconds of the source clock since the restart, held while paused.
 class WallClock : public FrameClock {
 public:

@@ -3,6 +3,7 @@
 //   for (FrameOutput* output : outputs) if (!output->write(frame, &error)) ...;  // each frame
 //   output->finish(&error);     // the run ended: flush what is pending
 //   output->abort();            // the run failed or was interrupted: drop what is partial
+//   output->hold(target);       // paused: nothing is drawn; show the held picture again
 //
 // Outputs see the frame after every layer has drawn and before the next one starts; they
 // leave every piece of GL state an effect can see as they found it.
@@ -36,6 +37,8 @@ public:
     // True: the player waits for the GL to finish each frame before any output sees it, so
     // that Frame::drawMicros holds the drawing alone, not what other outputs do with it.
     virtual bool timesDrawing() const { return false; }
+    // Paused: the picture is the last frame's (a window may have been uncovered or resized).
+    virtual void hold(const RenderTarget& /*target*/) {}
 };
 
 }  // namespace glimmerq

@@ -93,7 +93,7 @@ Player::Outcome Player::run(std::string* error) {
         if (settings_.interrupted && settings_.interrupted()) return finish(Outcome::Interrupted, error);
         if (controls_ && !handle(controls_->poll())) return finish(Outcome::Quit, error);
         if (paused_ && !drawWhilePaused_) {
-            if (controls_) controls_->hold(target_);
+            for (FrameOutput* output : outputs_) output->hold(target_);
             pacer_.wait();
             continue;
         }

@@ -1,15 +1,16 @@
 // player.h: the frame loop. One clock gives each frame its time, a pacer holds real-time
 // runs to their rate, the timeline draws, and every output gets the frame.
 //
-//   Player player(timeline, target, clock, pacer, settings);
+//   Player player(timeline, target, clock, frameClock, pacer, settings);
 //   player.addOutput(&pngFrames);            // window, PNG files, video, statistics, ...
 //   player.setControls(&windowControls);     // keys: pause, seek, restart, reload, quit
 //   player.addListener(&music);              // told of every frame, restart and pause
 //   Player::Outcome outcome = player.run(&error);
 //
+// Which clock, pace and outputs a run gets is decided elsewhere (app/run_plan.h).
 // Seeking replays the timeline from the beginning up to the target without drawing, as a
-// start time does. While paused nothing is drawn (the spins would move on): the controls
-// are asked to show the held picture.
+// start time does. While paused nothing is drawn (the spins would move on): the outputs
+// are asked to hold the picture.
 #pragma once
 
 #include "runtime/base/clock.h"
@@ -34,12 +35,11 @@ struct Commands {
     int64_t seekMs = 0;  // relative, negative = back
 };
 
+// Where commands come from (the window's keys).
 class Controls {
 public:
     virtual ~Controls() = default;
     virtual Commands poll() = 0;
-    // Paused: show the picture again (the window may have been uncovered or resized).
-    virtual void hold(const RenderTarget& /*target*/) {}
 };
 
 class PlaybackListener {

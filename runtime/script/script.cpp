@@ -1,5 +1,6 @@
 #include "runtime/script/script.h"
 
+#include "runtime/base/show_time.h"
 #include "runtime/data/data_source.h"
 
 #include <algorithm>
@@ -11,9 +12,6 @@
 namespace glimmerq {
 
 namespace {
-
-// Times beyond this (about 24 days) could not be passed to an effect as 32-bit milliseconds.
-constexpr int64_t kMaxTimeMs = 2000000000;
 
 struct Token {
     std::string text;
@@ -105,7 +103,7 @@ bool Parser::expectCount(const std::vector<Token>& tokens, size_t count, int end
 bool Parser::parseLine(const std::vector<Token>& tokens, Event* event) {
     const Token& timeToken = tokens[0];
     std::string why;
-    if (timeToken.quoted || !parseTime(timeToken.text, &event->timeMs, &why))
+    if (timeToken.quoted || !parseShowTime(timeToken.text, &event->timeMs, &why))
         return fail(timeToken.column, "bad time '" + timeToken.text + "': " + why);
     if (event->timeMs < lastTimeMs_)
         return fail(timeToken.column, "time " + timeToken.text + " goes backwards");
@@ -230,45 +228,6 @@ std::optional<Script> Parser::parse(const std::string& text, std::string* error)
 }
 
 }  // namespace
-
-bool parseTime(const std::string& text, int64_t* ms, std::string* error) {
-    std::string minutes, seconds = text;
-    const size_t colon = text.find(':');
-    if (colon != std::string::npos) {
-        minutes = text.substr(0, colon);
-        seconds = text.substr(colon + 1);
-        if (!isDigits(minutes) || minutes.size() > 6) {
-            *error = "minutes must be a whole number";
-            return false;
-        }
-    }
-    const size_t dot = seconds.find('.');
-    const std::string whole = seconds.substr(0, dot);
-    const std::string fraction = dot == std::string::npos ? "" : seconds.substr(dot + 1);
-    if (!isDigits(whole) || whole.size() > 9 || (dot != std::string::npos && !isDigits(fraction))) {
-        *error = "expected seconds like 12, 12.5 or 1:02.250";
-        return false;
-    }
-    if (fraction.size() > 3) {
-        *error = "at most millisecond precision (3 decimals)";
-        return false;
-    }
-    int64_t value = std::stoll(whole) * 1000;
-    if (!fraction.empty()) value += std::stoll(fraction) * (fraction.size() == 1 ? 100 : fraction.size() == 2 ? 10 : 1);
-    if (!minutes.empty()) {
-        if (std::stoll(whole) >= 60) {
-            *error = "seconds after a minutes part must be below 60";
-            return false;
-        }
-        value += std::stoll(minutes) * 60000;
-    }
-    if (value > kMaxTimeMs) {
-        *error = "too far in the future";
-        return false;
-    }
-    *ms = value;
-    return true;
-}
 
 std::optional<Script> parseScript(const std::string& text, const std::vector<std::string>& effects,
                                   std::string* error, const std::string& scriptName) {

@@ -10,8 +10,8 @@
 //   0       music soundtrack.ogg        play that data-file member from here on; a later
 //                                       music line replaces it, the end stops it
 //   90      end                         exactly one, on the last event line
-// TIME is seconds with an optional minutes part and up to millisecond precision
-// (12, 12.5, 1:02.250); times never decrease from one line to the next.
+// TIME is as parseShowTime reads it (12, 12.5, 1:02.250; runtime/base/show_time.h); times
+// never decrease from one line to the next.
 //
 //   std::string error;
 //   auto script = parseScript(text, {"CLEAR", "CKREUZ"}, &error);  // "demoflow:3:9: ..." on error
@@ -47,8 +47,5 @@ struct Script {
 // *error to "SCRIPTNAME:LINE:COLUMN: what is wrong".
 std::optional<Script> parseScript(const std::string& text, const std::vector<std::string>& effects,
                                   std::string* error, const std::string& scriptName = "demoflow");
-
-// Parses a TIME ("12", "12.5", "1:02.250") into milliseconds; false with a reason.
-bool parseTime(const std::string& text, int64_t* ms, std::string* error);
 
 }  // namespace glimmerq

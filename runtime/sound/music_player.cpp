@@ -1,5 +1,7 @@
 #include "runtime/sound/music_player.h"
 
+#include "runtime/base/show_time.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -13,14 +15,6 @@ constexpr int kChannels = OggStream::kOutputChannels;
 // blamed on the device.
 constexpr int kMinRate = 8000;
 constexpr int kMaxRate = 192000;
-
-// "1:02.500" for 62500 ms.
-std::string formatMs(int64_t ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld.%03lld", (long long)(ms / 60000), (long long)(ms / 1000 % 60),
-                  (long long)(ms % 1000));
-    return text;
-}
 
 }  // namespace
 
@@ -44,7 +38,7 @@ bool MusicPlayer::ensureDevice(int rate) {
     std::string why;
     if (!device_->open(rate, kChannels, kPeriodFrames, &why)) {
         deviceFailed_ = true;
-        report("glimmerq: no audio device (" + why + "); playing without sound");
+        report("no audio device (" + why + "); playing without sound");
         return false;
     }
     deviceOpen_ = true;
@@ -55,7 +49,7 @@ bool MusicPlayer::play(const std::string& member, int64_t offsetMs, int64_t nowM
     stop();
     member_ = member;
     if (!device_) return false;
-    const std::string where = "glimmerq: " + data_.origin() + ": ";
+    const std::string where = data_.origin() + ": ";
     auto bytes = data_.read(member);
     if (!bytes) {
         report(where + "no member \"" + member + "\"; playing without sound");
@@ -81,7 +75,7 @@ bool MusicPlayer::play(const std::string& member, int64_t offsetMs, int64_t nowM
         return true;
     }
     if (!stream->seek(offsetFrames, &why)) {
-        report(where + member + ": " + why + " at " + formatMs(offsetMs_) + "; playing without sound");
+        report(where + member + ": " + why + " at " + formatShowTime(offsetMs_) + "; playing without sound");
         return false;
     }
     stream_ = std::move(stream);
@@ -108,7 +102,7 @@ void MusicPlayer::fill() {
         const int64_t got = stream_->readInt16(scratch_.data(), want, &why);
         if (got < 0) {
             const int64_t atMs = offsetMs_ + writtenFrames_ * 1000 / stream_->sampleRate();
-            report("glimmerq: " + data_.origin() + ": " + member_ + ": " + why + " at " + formatMs(atMs) +
+            report(data_.origin() + ": " + member_ + ": " + why + " at " + formatShowTime(atMs) +
                    "; the rest plays without sound");
             streamEnded_ = true;
             break;
@@ -116,7 +110,7 @@ void MusicPlayer::fill() {
         if (got == 0) {
             if (stream_->cutOff()) {
                 const int64_t atMs = offsetMs_ + writtenFrames_ * 1000 / stream_->sampleRate();
-                report("glimmerq: " + data_.origin() + ": " + member_ + ": cut off after " + formatMs(atMs) +
+                report(data_.origin() + ": " + member_ + ": cut off after " + formatShowTime(atMs) +
                        "; the music ends there");
             }
             streamEnded_ = true;
@@ -137,7 +131,7 @@ void MusicPlayer::pump(int64_t nowMicros) {
         lastConsumed_ = progress.consumedFrames;
         lastProgressMicros_ = nowMicros;
     } else if (progress.consumedFrames < writtenFrames_ && nowMicros - lastProgressMicros_ > kStallMicros) {
-        report("glimmerq: the audio device stopped playing; playing without sound");
+        report("the audio device stopped playing; playing without sound");
         deviceFailed_ = true;
         endTrack();
         return;

@@ -1,6 +1,6 @@
 // music_player.h: plays a soundtrack from the data file and says where in it the listener is.
 //
-//   MusicPlayer music(data, makeSdlAudioDevice(), [](const std::string& line) { ... });
+//   MusicPlayer music(data, makeSdlAudioDevice(), messages.reporter());
 //   music.play("theme.ogg", 12500, clock.nowMicros());   // from 12.5 s into the track
 //   each frame:  music.pump(now);                        // keeps the device fed
 //                if (auto ms = music.positionMs(now)) ...  // what is heard: the picture follows
@@ -11,15 +11,15 @@
 // Everything runs on the caller's thread, once per frame: pump decodes what the device
 // will need over the next kDecodeAheadMillis, never the whole track, so play() costs one
 // device open (the first time or when the rate changes) and a few pages of decoding.
-// Failures never stop the show: each sends one line to the message sink, the first time it
-// happens, and the music stays silent (positionMs() is then empty and the caller follows
-// its own clock):
-//   glimmerq: no audio device (SDL's reason); playing without sound
-//   glimmerq: DATAFILE: no member "NAME"; playing without sound
-//   glimmerq: DATAFILE: NAME: what is wrong; playing without sound
-//   glimmerq: DATAFILE: NAME: what is wrong at 1:02.500; the rest plays without sound
-//   glimmerq: DATAFILE: NAME: cut off after 1:02.500; the music ends there
-//   glimmerq: the audio device stopped playing; playing without sound
+// Failures never stop the show: each sends one line to the message sink (which adds the
+// program's prefix, messages.h), the first time it happens, and the music stays silent
+// (positionMs() is then empty and the caller follows its own clock):
+//   no audio device (SDL's reason); playing without sound
+//   DATAFILE: no member "NAME"; playing without sound
+//   DATAFILE: NAME: what is wrong; playing without sound
+//   DATAFILE: NAME: what is wrong at 1:02.500; the rest plays without sound
+//   DATAFILE: NAME: cut off after 1:02.500; the music ends there
+//   the audio device stopped playing; playing without sound
 // A device that fails to open is not tried again. It does not mix, loop, fade or play two
 // tracks at once; a new play() replaces the old track at once.
 #pragma once

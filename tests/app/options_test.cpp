@@ -181,7 +181,6 @@ TEST(OptionsTest, RepeatedEmptyAndMissingValuesAreRefusedInPlainSentences) {
         expectRefused({option, ""}, std::string(option) + " needs a value");
     expectRefused({"--fps"}, "--fps needs a value (N)");
     expectRefused({"--fullscreen", "--windowed"}, "exclude each other");
-    expectRefused({"--video", "show.avi"}, ".mp4, .mkv or .webm");
 }
 
 TEST(OptionsTest, WatchIsRefusedWhereNothingCouldBeReloaded) {

@@ -1,7 +1,10 @@
-// The window as a person meets it: keys, a size that fits the desktop, screenshots and the
-// title. SDL's offscreen driver gives a real window and GL context without a display.
+// The window as a person meets it: keys, a size that fits the desktop, and the window's
+// pieces of a run together: controls, screenshots, the shown picture and the title. SDL's offscreen driver gives a real window and GL context without a display.
 #include "runtime/display/window.h"
+#include "runtime/outputs/screenshots.h"
+#include "runtime/outputs/window_controls.h"
 #include "runtime/outputs/window_output.h"
+#include "runtime/outputs/window_title.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -103,7 +106,22 @@ TEST_F(WindowTest, ScreenshotsAreNamedByShowTimeAndTheTitleShowsTheTimeWhenItMat
     ASSERT_TRUE(target.create(24, 12, &error)) << error;
     SteppedClock clock;
     std::FILE* out = std::tmpfile();
-    WindowOutput output(*window, clock, "glimmerQ/quorV0!xe!!!", out, stderr);
+    const Messages messages(stderr, out);
+    Screenshots screenshots(messages);
+    WindowControls controls(*window, &screenshots);
+    WindowOutput shown(*window);
+    WindowTitle title("glimmerQ/quorV0!xe!!!", clock, [&](const std::string& t) { window->setTitle(t); });
+    // As a run wires them: each frame to every output in this order, and every event to each listener.
+    const std::vector<FrameOutput*> outputs = {&screenshots, &shown, &title};
+    const auto write = [&](const Frame& f) {
+        for (FrameOutput* o : outputs)
+            if (!o->write(f, &error)) return false;
+        return true;
+    };
+    const auto pausedChanged = [&](bool paused, int64_t ms) {
+        screenshots.pausedChanged(paused, ms);
+        title.pausedChanged(paused, ms);
+    };
 
     const fs::path here = fs::current_path();
     const fs::path dir = fs::temp_directory_path() / "glimmerq-window-test";
@@ -113,33 +131,34 @@ TEST_F(WindowTest, ScreenshotsAreNamedByShowTimeAndTheTitleShowsTheTimeWhenItMat
     Frame frame;
     frame.target = &target;
     frame.timeMs = 62350;
-    ASSERT_TRUE(output.write(frame, &error));
+    ASSERT_TRUE(write(frame));
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");
     key(SDLK_s);
-    output.poll();  // playing: the next frame is saved
+    controls.poll();  // playing: the next frame is saved
     frame.timeMs = 62367;
-    ASSERT_TRUE(output.write(frame, &error));
+    ASSERT_TRUE(write(frame));
     EXPECT_TRUE(fs::exists(dir / "glimmerq-1m02.367s.png"));
 
-    output.pausedChanged(true, 62367);
+    pausedChanged(true, 62367);
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!! \u2014 1:02.367 (paused)");
     fs::remove(dir / "glimmerq-1m02.367s.png");
     key(SDLK_s);
-    output.poll();  // paused: the held picture is saved at once
+    controls.poll();  // paused: the held picture is saved at once
     EXPECT_TRUE(fs::exists(dir / "glimmerq-1m02.367s.png"));
-    output.pausedChanged(false, 62367);
+    pausedChanged(false, 62367);
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");
 
     // For two seconds after a seek the time shows, then the plain title comes back.
-    output.restarted(5000);
+    screenshots.restarted(5000);
+    title.restarted(5000);
     frame.timeMs = 5000;
-    ASSERT_TRUE(output.write(frame, &error));
+    ASSERT_TRUE(write(frame));
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!! \u2014 0:05.000");
     clock.micros += 2100000;
     frame.timeMs = 7100;
-    ASSERT_TRUE(output.write(frame, &error));
+    ASSERT_TRUE(write(frame));
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");
-    output.showMessage("demoflow:3:1: unknown verb 'x'");
+    title.showMessage("demoflow:3:1: unknown verb 'x'");
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!! \u2014 0:07.100 \u2014 demoflow:3:1: unknown verb 'x'");
 
     std::rewind(out);

@@ -49,7 +49,7 @@ private:
 class RecordingOutput : public FrameOutput {
 public:
     std::vector<int64_t> times, indices;
-    int finished = 0, aborted = 0;
+    int finished = 0, aborted = 0, holds = 0;
     int failAt = -1;
     bool write(const Frame& frame, std::string* error) override {
         if (int(times.size()) == failAt) {
@@ -62,6 +62,7 @@ public:
     }
     bool finish(std::string*) override { return ++finished, true; }
     void abort() override { ++aborted; }
+    void hold(const RenderTarget&) override { ++holds; }
 };
 
 // Takes its time over every frame, as encoding a PNG or a video frame does.
@@ -82,14 +83,12 @@ private:
 class ScriptedControls : public Controls {
 public:
     std::deque<Commands> queue;
-    int holds = 0;
     Commands poll() override {
         if (queue.empty()) return {};
         Commands c = queue.front();
         queue.pop_front();
         return c;
     }
-    void hold(const RenderTarget&) override { ++holds; }
 };
 
 class Following : public TimeSource {
@@ -246,7 +245,7 @@ TEST_F(PlayerTest, SeeksReplayFromTheBeginningAndPausingDrawsNothing) {
     // polls hold the picture until the second toggle resumes from where it was.
     EXPECT_EQ(out.times, (std::vector<int64_t>{0, 5000, 5100, 5200}));
     EXPECT_EQ(a.methods, (std::vector<int>{1}));
-    EXPECT_EQ(controls.holds, 3);
+    EXPECT_EQ(out.holds, 3);
 }
 
 TEST_F(PlayerTest, QuitInterruptAndAFailingOutputEachEndTheRunTheirWay) {

@@ -5,7 +5,6 @@
 
 using glimmerq::Event;
 using glimmerq::parseScript;
-using glimmerq::parseTime;
 
 namespace {
 
@@ -19,28 +18,6 @@ std::string errorOf(const std::string& text) {
 }
 
 }  // namespace
-
-TEST(ScriptTime, AcceptsSecondsFractionsAndMinutes) {
-    int64_t ms = -1;
-    std::string error;
-    ASSERT_TRUE(parseTime("12", &ms, &error));
-    EXPECT_EQ(ms, 12000);
-    ASSERT_TRUE(parseTime("12.5", &ms, &error));
-    EXPECT_EQ(ms, 12500);
-    ASSERT_TRUE(parseTime("1:02.250", &ms, &error));
-    EXPECT_EQ(ms, 62250);
-    ASSERT_TRUE(parseTime("0.05", &ms, &error));
-    EXPECT_EQ(ms, 50);
-    ASSERT_TRUE(parseTime("2:00", &ms, &error));
-    EXPECT_EQ(ms, 120000);
-}
-
-TEST(ScriptTime, RefusesMalformedTimes) {
-    int64_t ms = 0;
-    std::string error;
-    for (const char* bad : {"", "-1", "1.", ".5", "1:60", "1:2:3", "12.3456", "abc", "1e3", "99999999999", "1:"})
-        EXPECT_FALSE(parseTime(bad, &ms, &error)) << bad;
-}
 
 TEST(Script, ParsesEveryVerbWithCommentsBlankLinesAndCrlf) {
     const std::string text =

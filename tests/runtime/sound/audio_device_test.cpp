@@ -166,7 +166,7 @@ TEST_F(SdlAudio, NoDeviceGivesSdlsReasonInOneLine) {
     std::vector<std::string> messages;
     MusicPlayer player(data, glimmerq::makeSdlAudioDevice(), [&](const std::string& m) { messages.push_back(m); });
     EXPECT_FALSE(player.play("theme.ogg", 0, steadyMicros()));
-    EXPECT_EQ(messages, (std::vector<std::string>{"glimmerq: no audio device (" + error + "); playing without sound"}));
+    EXPECT_EQ(messages, (std::vector<std::string>{"no audio device (" + error + "); playing without sound"}));
 }
 
 TEST_F(SdlAudio, ALibraryThatFindsNoSoundCardAddsNothingToTheOneLine) {
@@ -187,5 +187,5 @@ TEST_F(SdlAudio, ALibraryThatFindsNoSoundCardAddsNothingToTheOneLine) {
     EXPECT_FALSE(played);
     EXPECT_EQ(stderrText, "");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].rfind("glimmerq: no audio device (", 0), 0u) << messages[0];
+    EXPECT_EQ(messages[0].rfind("no audio device (", 0), 0u) << messages[0];
 }

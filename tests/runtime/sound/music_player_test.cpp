@@ -181,7 +181,7 @@ TEST_F(MusicPlayerTest, NoAudioDeviceIsToldOnceAndTheShowPlaysOnSilently) {
     run(100000);
     EXPECT_FALSE(play("theme.ogg", 0));
     EXPECT_EQ(device->opens, 1) << "a device that failed is not tried again";
-    EXPECT_EQ(messages, (std::vector<std::string>{"glimmerq: no audio device (ALSA: no such card); playing without sound"}));
+    EXPECT_EQ(messages, (std::vector<std::string>{"no audio device (ALSA: no such card); playing without sound"}));
 }
 
 TEST_F(MusicPlayerTest, AMissingMemberIsToldOncePerMember) {
@@ -189,8 +189,8 @@ TEST_F(MusicPlayerTest, AMissingMemberIsToldOncePerMember) {
     EXPECT_FALSE(play("theme.ogg", 500));
     EXPECT_FALSE(play("other.ogg", 0));
     EXPECT_FALSE(player->playing());
-    EXPECT_EQ(messages, (std::vector<std::string>{"glimmerq: memory: no member \"theme.ogg\"; playing without sound",
-                                                  "glimmerq: memory: no member \"other.ogg\"; playing without sound"}));
+    EXPECT_EQ(messages, (std::vector<std::string>{"memory: no member \"theme.ogg\"; playing without sound",
+                                                  "memory: no member \"other.ogg\"; playing without sound"}));
 }
 
 TEST_F(MusicPlayerTest, ABrokenFileIsToldOnceNamingTheMemberAndWhatIsWrong) {
@@ -204,9 +204,9 @@ TEST_F(MusicPlayerTest, ABrokenFileIsToldOnceNamingTheMemberAndWhatIsWrong) {
     EXPECT_FALSE(play("odd.ogg", 0));
     EXPECT_EQ(device->opens, 0) << "a file's odd rate is not the device's fault";
     ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[2], "glimmerq: memory: odd.ogg: sample rate 4000 Hz not supported; playing without sound");
-    EXPECT_EQ(messages[0], "glimmerq: memory: notes.txt: not an Ogg Vorbis stream; playing without sound");
-    EXPECT_EQ(messages[1].rfind("glimmerq: memory: cut.ogg: ", 0), 0u) << messages[1];
+    EXPECT_EQ(messages[2], "memory: odd.ogg: sample rate 4000 Hz not supported; playing without sound");
+    EXPECT_EQ(messages[0], "memory: notes.txt: not an Ogg Vorbis stream; playing without sound");
+    EXPECT_EQ(messages[1].rfind("memory: cut.ogg: ", 0), 0u) << messages[1];
     EXPECT_NE(messages[1].find("; playing without sound"), std::string::npos) << messages[1];
 }
 
@@ -220,7 +220,7 @@ TEST_F(MusicPlayerTest, AFileCutOffMidPlayEndsTheMusicThereWithOneLine) {
     EXPECT_GT(playedSeconds, 1.0);
     EXPECT_LT(playedSeconds, 2.0);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].rfind("glimmerq: memory: cut.ogg: cut off after 0:01.", 0), 0u) << messages[0];
+    EXPECT_EQ(messages[0].rfind("memory: cut.ogg: cut off after 0:01.", 0), 0u) << messages[0];
     EXPECT_NE(messages[0].find("; the music ends there"), std::string::npos) << messages[0];
 }
 
@@ -232,7 +232,7 @@ TEST_F(MusicPlayerTest, ADeviceThatStopsTakingSoundIsGivenUpWithOneLine) {
     run(MusicPlayer::kStallMicros + 100000, false);
     EXPECT_FALSE(player->playing());
     EXPECT_FALSE(player->positionMs(now));
-    EXPECT_EQ(messages, (std::vector<std::string>{"glimmerq: the audio device stopped playing; playing without sound"}));
+    EXPECT_EQ(messages, (std::vector<std::string>{"the audio device stopped playing; playing without sound"}));
 }
 
 TEST(MusicPlayer, WithoutADeviceItIsSilentAndSaysNothing) {

@@ -1,0 +1,35 @@
+// show_time.h: timeline times as people write and read them, for the whole program and
+// its tools: the script, --start, the title, messages, screenshots and contact sheets.
+//
+//   int64_t ms;  std::string why;
+//   if (!parseShowTime("1:02.250", &ms, &why)) ...;          // 62250, or why not
+//   formatShowTime(62350);                                   // "1:02.350"
+//   formatShowTime(151000, ShowTimeStyle::Short);            // "2:31"
+//   formatShowTime(62350, ShowTimeStyle::Tenths);            // "1:02.4"
+//
+// TIME is whole or decimal seconds ("12", "12.5") or minutes and seconds below 60
+// ("1:02.250"), with at most three decimals, up to about 24 days (so that every time fits
+// an effect's 32-bit milliseconds). Not here: durations of work (progress.h prints those
+// with hours).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace glimmerq {
+
+// Milliseconds for TIME; false with the reason in *why.
+bool parseShowTime(const std::string& text, int64_t* ms, std::string* why);
+
+enum class ShowTimeStyle {
+    Exact,   // "1:02.350", always with milliseconds
+    Short,   // "2:31" for whole seconds, else as Exact
+    Tenths,  // "1:02.4", rounded to the nearest tenth of a second
+};
+
+std::string formatShowTime(int64_t ms, ShowTimeStyle style = ShowTimeStyle::Exact);
+
+// The screenshot file name for a timeline time: "glimmerq-1m02.350s.png".
+std::string screenshotName(int64_t ms);
+
+}  // namespace glimmerq

@@ -1,0 +1,48 @@
+// window_title.h: the window's title says where the show is when that matters.
+//
+//   WindowTitle title("glimmerQ/quorV0!xe!!!", clock, [&](auto& t) { window.setTitle(t); });
+//   player.addOutput(&title); player.addListener(&title);
+//   title.showMessage("mydata/demoflow:15:9: unknown verb 'strat'");
+//
+// The title adds the time while paused and for two seconds after a seek or reload
+// ("glimmerQ/quorV0!xe!!! — 1:02.350 (paused)"); a message (a reload's error) stays there
+// until the next seek, reload or resume. The title is set only when its text changes.
+#pragma once
+
+#include "runtime/base/clock.h"
+#include "runtime/play/frame_output.h"
+#include "runtime/play/player.h"
+
+#include <functional>
+#include <string>
+
+namespace glimmerq {
+
+class WindowTitle : public FrameOutput, public PlaybackListener {
+public:
+    using TitleSink = std::function<void(const std::string& title)>;
+
+    WindowTitle(std::string title, Clock& clock, TitleSink setTitle);
+
+    bool write(const Frame& frame, std::string* error) override;
+    void hold(const RenderTarget& target) override;
+    void restarted(int64_t timeMs) override;
+    void pausedChanged(bool paused, int64_t timeMs) override;
+
+    // Shown after the time until the next seek, reload or resume.
+    void showMessage(const std::string& message);
+
+private:
+    void update();
+
+    std::string title_;
+    Clock& clock_;
+    TitleSink setTitle_;
+    int64_t lastTimeMs_ = 0;
+    bool paused_ = false;
+    int64_t showTimeUntilMicros_ = 0;
+    std::string message_;
+    std::string shownTitle_;
+};
+
+}  // namespace glimmerq
