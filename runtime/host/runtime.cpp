@@ -13,6 +13,7 @@
 #include "runtime/base/time_format.h"
 #include "runtime/outputs/video_output.h"
 #include "runtime/outputs/window_output.h"
+#include "app/timeline_option.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -253,6 +254,9 @@ int Runtime::appRun(HINSTANCE, const SStartupDat*, const char* title, bool, unsi
     scriptName_ = scriptIt != variables_.end() && !scriptIt->second.empty() ? scriptIt->second : kDefaultScript;
     auto script = readScript(&error);
     if (!script) return fail(error);
+    if (!options_.timelinePath.empty())
+        return writeTimelineChart(options_.timelinePath, *data_, scriptName_, *script, effects_,
+                                  [this](const std::string& line) { report(line); }, &error) ? 0 : fail(error);
     if (options_.startMs > 0 && options_.startMs >= script->endMs())
         return fail("--start " + formatShowTime(options_.startMs, false) + " is past the end of the show (" +
                         formatShowTime(script->endMs(), false) + ")",
