@@ -215,6 +215,8 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
     app.option_defaults()->group("Other");
     auto* checkGl = flag("--check-gl", "report OpenGL errors after every effect's frame");
     auto* listEffects = flag("--list-effects", "print the registered effect names and exit");
+    auto* timeline = value("--timeline", "FILE", "draw the script's timeline chart (layers, runs, bars, the "
+                                                 "music's waveform) into the PNG file FILE and exit");
     app.set_version_flag("--version", std::string("glimmerq ") + GLIMMERQ_VERSION, "print the version and exit");
     app.set_help_flag("-h,--help", "print this help and exit");
 
@@ -286,6 +288,12 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
         const std::string problem = writeProblem(path);
         if (!problem.empty()) return fail("--benchmark-json " + path + " cannot be written: " + problem);
         options->benchmarkJson = path;
+    }
+    if (given(timeline)) {
+        const std::string path = text(timeline);
+        const std::string problem = writeProblem(path);
+        if (!problem.empty()) return fail("--timeline " + path + " cannot be written: " + problem);
+        options->timelinePath = path;
     }
 
     // Only the window's loop looks for changes; without one --watch would do nothing, silently.

@@ -7,7 +7,7 @@
 // Bad command lines print one sentence on `err` ("glimmerq: --fps must be a whole number
 // ...") and give exit code 2; --help and --version print to `out` and give 0. Values are
 // checked here, before anything plays: numbers and sizes, empty names, repeated options, and
-// that the --benchmark-json file can be written (nothing is truncated).
+// that the --benchmark-json and --timeline files can be written (nothing is truncated).
 // Not here: whether the data path exists or the display works, and whether the --video file
 // can be written (that needs the render size): the session reports those.
 #pragma once
@@ -38,6 +38,7 @@ struct Options {
     std::string videoPath;         // encode the show into this file (.mp4, .mkv, .webm)
     int maxFps = 60;               // real time: at most this many frames a second; 0 = the display's rate
     bool watch = false;            // reload a data directory whenever a file in it changes
+    std::string timelinePath;      // draw the script's timeline chart into this PNG and exit
 
     bool fixedStep() const { return fps > 0; }
 };

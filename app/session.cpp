@@ -4,6 +4,7 @@
 #include "app/interrupt.h"
 #include "app/run_assembly.h"
 #include "app/run_plan.h"
+#include "app/timeline_option.h"
 #include "runtime/base/show_time.h"
 #include "runtime/display/loading_screen.h"
 #include "runtime/outputs/video_encoder.h"
@@ -165,6 +166,12 @@ int Session::runShow(const std::string& title) {
     if (!openData(&error)) return fail(error, kExitFailure);
     auto script = readScript(&error);
     if (!script) return fail(error, kExitFailure);
+    if (!options_.timelinePath.empty()) {
+        const auto say = [this](const std::string& line) { messages_.report(line); };
+        if (!writeTimelineChart(options_.timelinePath, *data_, host_.scriptName(), *script, host_.effects(), say, &error))
+            return fail(error, kExitFailure);
+        return kExitOk;
+    }
     if (options_.startMs > 0 && options_.startMs >= script->endMs())
         return fail("--start " + formatShowTime(options_.startMs, ShowTimeStyle::Short) +
                         " is past the end of the show (" + formatShowTime(script->endMs(), ShowTimeStyle::Short) + ")",

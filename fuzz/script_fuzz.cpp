@@ -1,4 +1,5 @@
 // Arbitrary bytes as a timeline script: the parser must return a script or an error, never crash.
+// Seeds: data/demoflow and fuzz/script-seeds/ (tempo lines and bar times).
 #include "runtime/script/script.h"
 
 #include <cstddef>
@@ -15,6 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (script->events.empty() || script->events.back().verb != glimmerq::Event::Verb::End) __builtin_trap();
         for (size_t i = 1; i < script->events.size(); ++i)
             if (script->events[i].timeMs < script->events[i - 1].timeMs) __builtin_trap();
+        // Tempo grids follow one another and their bars never count backwards.
+        const auto& grids = script->tempo.grids();
+        for (size_t i = 1; i < grids.size(); ++i)
+            if (grids[i].startMs < grids[i - 1].startMs || grids[i].firstBar < grids[i - 1].firstBar) __builtin_trap();
     } else if (error.compare(0, 9, "demoflow:") != 0) {
         __builtin_trap();
     }

@@ -10,7 +10,6 @@ namespace {
 constexpr int64_t kMsPerSecond = 1000;
 constexpr int64_t kMsPerMinute = 60 * kMsPerSecond;
 constexpr int64_t kMsPerTenth = 100;
-constexpr int64_t kMaxTimeMs = 2000000000;  // what a 32-bit elapsed time can carry
 constexpr size_t kMaxMinutesDigits = 6;
 constexpr size_t kMaxSecondsDigits = 9;
 constexpr size_t kMaxFractionDigits = 3;  // milliseconds
@@ -52,7 +51,7 @@ bool parseShowTime(const std::string& text, int64_t* ms, std::string* why) {
         }
         value += std::stoll(minutes) * kMsPerMinute;
     }
-    if (value > kMaxTimeMs) {
+    if (value > kMaxShowTimeMs) {
         *why = "too far in the future";
         return false;
     }

@@ -18,6 +18,9 @@
 
 namespace glimmerq {
 
+// The latest show time: what an effect's 32-bit elapsed milliseconds can carry.
+constexpr int64_t kMaxShowTimeMs = 2000000000;
+
 // Milliseconds for TIME; false with the reason in *why.
 bool parseShowTime(const std::string& text, int64_t* ms, std::string* why);
 

@@ -13,6 +13,11 @@ namespace glimmerq {
 
 namespace {
 
+constexpr double kMaxBeatsPerMinute = 1000.0;
+constexpr int kMaxBeatsPerBar = 64;
+constexpr size_t kMaxBarDigits = 6;
+constexpr size_t kMaxBeatDigits = 3;
+
 struct Token {
     std::string text;
     int column = 0;   // 1-based, in bytes
@@ -38,7 +43,10 @@ private:
         return false;
     }
     bool tokenize(const std::string& line, std::vector<Token>* tokens);
-    bool parseLine(const std::vector<Token>& tokens, Event* event);
+    bool parseLine(const std::vector<Token>& tokens, Event* event, bool* isEvent);
+    bool eventTime(const Token& token, int64_t* ms);
+    bool barTime(const Token& token, int64_t* ms);
+    bool tempoLine(const std::vector<Token>& tokens, int64_t timeMs);
     bool effectIndex(const Token& token, int* index);
     bool expectCount(const std::vector<Token>& tokens, size_t count, int endColumn);
 
@@ -48,6 +56,7 @@ private:
     std::string error_;
     int line_ = 0;
     int64_t lastTimeMs_ = 0;
+    TempoMap tempo_;
 };
 
 bool Parser::tokenize(const std::string& line, std::vector<Token>* tokens) {
@@ -100,11 +109,64 @@ bool Parser::expectCount(const std::vector<Token>& tokens, size_t count, int end
     return true;
 }
 
-bool Parser::parseLine(const std::vector<Token>& tokens, Event* event) {
+// "@BAR" or "@BAR.BEAT" against the latest tempo line.
+bool Parser::barTime(const Token& token, int64_t* ms) {
+    const std::string& text = token.text;
+    const size_t dot = text.find('.', 1);
+    const std::string bar = text.substr(1, dot == std::string::npos ? std::string::npos : dot - 1);
+    const std::string beat = dot == std::string::npos ? "1" : text.substr(dot + 1);
+    if (!isDigits(bar) || !isDigits(beat) || bar.size() > kMaxBarDigits || beat.size() > kMaxBeatDigits)
+        return fail(token.column, "bad time '" + text + "': expected a bar like @9 or a bar and beat like @9.3");
+    if (tempo_.empty()) return fail(token.column, "bar time '" + text + "' before the first tempo line");
+    const int barNumber = std::stoi(bar), beatNumber = std::stoi(beat);
+    const int beatColumn = token.column + int(dot) + 1;
+    const TempoGrid& grid = tempo_.latest();
+    if (barNumber == 0) return fail(token.column + 1, "bars count from 1, not 0");
+    if (beatNumber == 0) return fail(beatColumn, "beats count from 1, not 0");
+    if (beatNumber > grid.beatsPerBar)
+        return fail(beatColumn, "beat " + beat + " in a bar of " + std::to_string(grid.beatsPerBar) + " beats");
+    if (barNumber < grid.firstBar)
+        return fail(token.column + 1, "bar " + bar + " comes before the tempo line at line " +
+                                          std::to_string(grid.line) + ", which starts bar " +
+                                          std::to_string(grid.firstBar));
+    *ms = tempo_.timeOf(barNumber, beatNumber);
+    if (*ms > kMaxShowTimeMs) return fail(token.column, "bad time '" + text + "': too far in the future");
+    return true;
+}
+
+bool Parser::eventTime(const Token& token, int64_t* ms) {
+    if (!token.quoted && !token.text.empty() && token.text[0] == '@') return barTime(token, ms);
+    std::string why = "a time takes no quotes";
+    if (token.quoted || !parseShowTime(token.text, ms, &why)) return fail(token.column, "bad time '" + token.text + "': " + why);
+    return true;
+}
+
+// TIME tempo BEATS_A_MINUTE BEATS_A_BAR
+bool Parser::tempoLine(const std::vector<Token>& tokens, int64_t timeMs) {
+    const Token& rate = tokens[2];
+    const Token& bar = tokens[3];
+    const size_t dot = rate.text.find('.');
+    const std::string whole = rate.text.substr(0, dot);
+    const std::string fraction = dot == std::string::npos ? "" : rate.text.substr(dot + 1);
+    if (rate.quoted || !isDigits(whole) || whole.size() > 4 || (dot != std::string::npos && !isDigits(fraction)) ||
+        fraction.size() > 3)
+        return fail(rate.column, "bad tempo '" + rate.text + "': beats a minute like 120 or 127.5");
+    const double beatsPerMinute = std::strtod(rate.text.c_str(), nullptr);
+    if (beatsPerMinute <= 0.0) return fail(rate.column, "tempo must be above 0 beats a minute, not " + rate.text);
+    if (beatsPerMinute > kMaxBeatsPerMinute)
+        return fail(rate.column, "tempo " + rate.text + " is above 1000 beats a minute");
+    if (bar.quoted || !isDigits(bar.text) || bar.text.size() > 2 || std::stoi(bar.text) < 1 ||
+        std::stoi(bar.text) > kMaxBeatsPerBar)
+        return fail(bar.column, "beats a bar must be a whole number from 1 to " + std::to_string(kMaxBeatsPerBar) +
+                                    ", not '" + bar.text + "'");
+    tempo_.add(timeMs, beatsPerMinute, std::stoi(bar.text), line_);
+    return true;
+}
+
+bool Parser::parseLine(const std::vector<Token>& tokens, Event* event, bool* isEvent) {
     const Token& timeToken = tokens[0];
-    std::string why;
-    if (timeToken.quoted || !parseShowTime(timeToken.text, &event->timeMs, &why))
-        return fail(timeToken.column, "bad time '" + timeToken.text + "': " + why);
+    *isEvent = true;
+    if (!eventTime(timeToken, &event->timeMs)) return false;
     if (event->timeMs < lastTimeMs_)
         return fail(timeToken.column, "time " + timeToken.text + " goes backwards");
     lastTimeMs_ = event->timeMs;
@@ -112,6 +174,10 @@ bool Parser::parseLine(const std::vector<Token>& tokens, Event* event) {
 
     const Token& verb = tokens[1];
     const int endColumn = tokens.back().column + int(tokens.back().text.size()) + (tokens.back().quoted ? 2 : 0);
+    if (verb.text == "tempo") {
+        *isEvent = false;
+        return expectCount(tokens, 4, endColumn) && tempoLine(tokens, event->timeMs);
+    }
     if (verb.text == "end") {
         event->verb = Event::Verb::End;
         return expectCount(tokens, 2, endColumn);
@@ -211,10 +277,12 @@ std::optional<Script> Parser::parse(const std::string& text, std::string* error)
         }
         Event event;
         event.line = line_;
-        if (!parseLine(tokens, &event)) {
+        bool isEvent = true;
+        if (!parseLine(tokens, &event, &isEvent)) {
             *error = error_;
             return std::nullopt;
         }
+        if (!isEvent) continue;
         ended = event.verb == Event::Verb::End;
         script.events.push_back(std::move(event));
     }
@@ -224,6 +292,7 @@ std::optional<Script> Parser::parse(const std::string& text, std::string* error)
         *error = error_;
         return std::nullopt;
     }
+    script.tempo = std::move(tempo_);
     return script;
 }
 

@@ -9,13 +9,23 @@
 //   3       string EFFECT NAME "text"   (\" and \\ inside the quotes)
 //   0       music soundtrack.ogg        play that data-file member from here on; a later
 //                                       music line replaces it, the end stops it
+//   0       tempo 120 4                 from here on 120 beats a minute, 4 beats a bar
 //   90      end                         exactly one, on the last event line
-// TIME is as parseShowTime reads it (12, 12.5, 1:02.250; runtime/base/show_time.h); times
-// never decrease from one line to the next.
+// TIME is as parseShowTime reads it (12, 12.5, 1:02.250; runtime/base/show_time.h), or,
+// after a tempo line, a bar and beat: @9 is bar 9's downbeat, @9.3 its third beat (bars and
+// beats count from 1). Bar times resolve against the latest tempo line above them; a later
+// tempo line starts a new grid whose bars carry on counting (tempo_map.h: a grid begun inside
+// a bar cuts that bar short). Times never decrease from one line to the next. A tempo takes
+// up to three decimals (127.5), 1000 at most; a bar has 1 to 64 beats. Tempo lines set the
+// grid only: they are no events.
+// A comment line starting "# ---" names the section that begins with the next event
+// (the timeline chart shows it; the script itself ignores it).
 //
 //   std::string error;
 //   auto script = parseScript(text, {"CLEAR", "CKREUZ"}, &error);  // "demoflow:3:9: ..." on error
 #pragma once
+
+#include "runtime/script/tempo_map.h"
 
 #include <cstdint>
 #include <optional>
@@ -40,6 +50,7 @@ struct Event {
 
 struct Script {
     std::vector<Event> events;  // in file order; the last one is End
+    TempoMap tempo;             // the grids of the tempo lines, empty without one
     int64_t endMs() const { return events.empty() ? 0 : events.back().timeMs; }
 };
 

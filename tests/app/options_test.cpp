@@ -158,6 +158,19 @@ TEST(OptionsTest, BenchmarkJsonImpliesBenchmarkAndIsCheckedBeforePlaying) {
     fs::remove_all(fresh.parent_path());
 }
 
+TEST(OptionsTest, TimelineFileIsCheckedLikeTheBenchmarkFile) {
+    const fs::path fresh = scratch("chart.png");
+    const Parsed p = parse({"--timeline", fresh.string()});
+    ASSERT_TRUE(p.proceed) << p.err;
+    EXPECT_EQ(p.options.timelinePath, fresh.string());
+    EXPECT_FALSE(fs::exists(fresh)) << "the check must not leave a file behind";
+    const fs::path missingDir = fresh.parent_path() / "no-such-dir" / "chart.png";
+    expectRefused({"--timeline", missingDir.string()}, "--timeline " + missingDir.string() + " cannot be written");
+    expectRefused({"--timeline", fresh.parent_path().string()}, "folder");
+    expectRefused({"--timeline"}, "--timeline needs a value (FILE)");
+    fs::remove_all(fresh.parent_path());
+}
+
 TEST(OptionsTest, NumbersMustBeWholeAndInRange) {
     expectRefused({"--fps", "29.97"}, "--fps must be a whole number from 1 to 1000, not 29.97");
     expectRefused({"--fps", "0"}, "--fps must be a whole number from 1 to 1000, not 0");

@@ -1,0 +1,38 @@
+#include "app/timeline_option.h"
+
+#include "runtime/overlay/timeline_chart.h"
+#include "runtime/overlay/timeline_picture.h"
+#include "runtime/overlay/waveform.h"
+
+namespace glimmerq {
+
+bool writeTimelineChart(const std::string& pngPath, const DataSource& data, const std::string& scriptMember,
+                        const Script& script, const std::vector<RegisteredEffect>& effects,
+                        const std::function<void(const std::string&)>& say, std::string* error) {
+    const auto text = data.read(scriptMember);
+    const std::string scriptText = text ? std::string(text->begin(), text->end()) : std::string();
+    std::vector<std::string> names;
+    for (const RegisteredEffect& effect : effects) names.push_back(effect.name);
+    // Boxes say "demoflow:42", the script's member name, not the path it was read from.
+    const TimelineChart chart = buildTimelineChart(script, names, scriptText, scriptMember);
+
+    Waveforms waveforms;
+    for (const ChartCue& cue : chart.cues) {
+        if (waveforms.count(cue.member)) continue;
+        auto bytes = data.read(cue.member);
+        if (!bytes) {
+            say(data.origin() + ": no member \"" + cue.member + "\"; the chart has no waveform for it");
+            continue;
+        }
+        std::string why;
+        auto wave = Waveform::decode(std::move(*bytes), &why);
+        if (!wave) {
+            say(data.origin() + ": " + cue.member + ": " + why + "; the chart has no waveform for it");
+            continue;
+        }
+        waveforms[cue.member] = std::move(wave);
+    }
+    return writeTimelinePicture(pngPath, chart, &waveforms, error);
+}
+
+}  // namespace glimmerq

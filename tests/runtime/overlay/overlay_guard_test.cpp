@@ -1,0 +1,233 @@
+// The overlay never changes what the effects see: real effects drawn with the overlay
+// drawn between their frames (into a second framebuffer, standing for the window) give
+// the same bytes as without it, and the GL state they inherit reads back the same.
+#include "demo/entry.h"
+#include "runtime/overlay/overlay_panel.h"
+#include "runtime/overlay/overlay_renderer.h"
+#include "runtime/script/timeline.h"
+#include "tests/support/test_host.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+using namespace glimmerq;
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 180;
+constexpr int kFrames = 8;
+constexpr int64_t kFrameStepMs = 250;
+
+// CLEAR's trails keep the last frame, the cross leaves its colour and projection to the
+// shaft and the tunnel, which draws in the colour it inherits.
+const char kScript[] =
+    "0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n0 start CKREUZ layer 1\n0 start STRAHLEN layer 2\n"
+    "0 start SPLASH layer 3\n1 start CTUNNEL layer 4\n10 end\n";
+const std::vector<std::string> kUsed = {"CLEAR", "CKREUZ", "STRAHLEN", "SPLASH", "CTUNNEL"};
+
+// Named GL state the next layer inherits, read with glGet.
+std::map<std::string, std::vector<double>> snapshot() {
+    std::map<std::string, std::vector<double>> state;
+    const auto floats = [&](const char* name, GLenum what, int count) {
+        std::vector<GLfloat> v(static_cast<size_t>(count));
+        glGetFloatv(what, v.data());
+        state[name].assign(v.begin(), v.end());
+    };
+    const auto ints = [&](const char* name, GLenum what, int count) {
+        std::vector<GLint> v(static_cast<size_t>(count));
+        glGetIntegerv(what, v.data());
+        state[name].assign(v.begin(), v.end());
+    };
+    floats("current colour", GL_CURRENT_COLOR, 4);
+    floats("current texture coordinate", GL_CURRENT_TEXTURE_COORDS, 4);
+    ints("matrix mode", GL_MATRIX_MODE, 1);
+    floats("modelview", GL_MODELVIEW_MATRIX, 16);
+    floats("projection", GL_PROJECTION_MATRIX, 16);
+    floats("texture matrix", GL_TEXTURE_MATRIX, 16);
+    ints("modelview depth", GL_MODELVIEW_STACK_DEPTH, 1);
+    ints("projection depth", GL_PROJECTION_STACK_DEPTH, 1);
+    ints("viewport", GL_VIEWPORT, 4);
+    ints("scissor box", GL_SCISSOR_BOX, 4);
+    ints("blend src", GL_BLEND_SRC, 1);
+    ints("blend dst", GL_BLEND_DST, 1);
+    ints("texture 2D binding", GL_TEXTURE_BINDING_2D, 1);
+    ints("active texture", GL_ACTIVE_TEXTURE, 1);
+    ints("polygon mode", GL_POLYGON_MODE, 2);
+    ints("shade model", GL_SHADE_MODEL, 1);
+    ints("draw framebuffer", GL_DRAW_FRAMEBUFFER_BINDING, 1);
+    ints("read framebuffer", GL_READ_FRAMEBUFFER_BINDING, 1);
+    ints("unpack row length", GL_UNPACK_ROW_LENGTH, 1);
+    ints("unpack alignment", GL_UNPACK_ALIGNMENT, 1);
+    GLint envMode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+    state["texture env mode"] = {double(envMode)};
+    for (const auto& [name, cap] : std::map<std::string, GLenum>{
+             {"blend", GL_BLEND}, {"scissor test", GL_SCISSOR_TEST}, {"depth test", GL_DEPTH_TEST},
+             {"cull face", GL_CULL_FACE}, {"lighting", GL_LIGHTING}, {"texture 2D", GL_TEXTURE_2D},
+             {"fog", GL_FOG}, {"color material", GL_COLOR_MATERIAL}, {"vertex array", GL_VERTEX_ARRAY},
+             {"color array", GL_COLOR_ARRAY}, {"texture coord array", GL_TEXTURE_COORD_ARRAY}})
+        state["enabled " + name] = {double(glIsEnabled(cap))};
+    return state;
+}
+
+std::string differences(const std::map<std::string, std::vector<double>>& before,
+                        const std::map<std::string, std::vector<double>>& after) {
+    std::string text;
+    for (const auto& [name, values] : before) {
+        if (after.at(name) == values) continue;
+        text += name + ": before";
+        for (double v : values) text += " " + std::to_string(v);
+        text += ", after";
+        for (double v : after.at(name)) text += " " + std::to_string(v);
+        text += "\n";
+    }
+    return text;
+}
+
+// The frames of kScript in a fresh context of their own, with or without the overlay drawn
+// after each one; *stateChanges lists the inherited state the overlay changed.
+std::vector<std::vector<unsigned char>> play(bool withOverlay, std::string* stateChanges) {
+        glimmerq::testing::GlFixture gl(kWidth, kHeight);
+        EXPECT_TRUE(gl.ok()) << gl.error();
+        glimmerq::testing::TestHost host;
+        host.useDirectory(GLIMMERQ_DATA_DIR);
+        std::string error;
+        std::unique_ptr<OverlayRenderer> overlay;
+        if (withOverlay) {
+            overlay = OverlayRenderer::create(&error);
+            EXPECT_TRUE(overlay) << error;
+            if (!overlay) return {};
+        }
+        int count = 0;
+        const EffectEntry* table = DemoEffectTable(&count);
+        std::vector<RegisteredEffect> effects;
+        for (int i = 0; i < count; ++i) {
+            const bool used = std::find(kUsed.begin(), kUsed.end(), table[i].name) != kUsed.end();
+            CEffect* effect = used ? table[i].create() : nullptr;
+            if (effect) effect->Setup(kWidth, kHeight);
+            effects.push_back({table[i].name, effect});
+        }
+        std::vector<std::string> names;
+        for (const auto& e : effects) names.push_back(e.name);
+        auto script = parseScript(kScript, names, &error);
+        EXPECT_TRUE(script) << error;
+        const TimelineChart chart = buildTimelineChart(*script, names, kScript, "demoflow");
+
+        GLint target = 0;  // the fixture's render target
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
+        RenderTarget window;  // stands for the window's framebuffer; binds itself
+        EXPECT_TRUE(window.create(kWidth * 2, kHeight * 2, &error)) << error;
+
+        Timeline timeline(effects, std::move(*script));
+        std::vector<std::vector<unsigned char>> frames;
+        for (int frame = 0; frame < kFrames; ++frame) {
+            const int64_t nowMs = frame * kFrameStepMs;
+            glBindFramebuffer(GL_FRAMEBUFFER, GLuint(target));
+            timeline.advance(nowMs);
+            timeline.draw(nowMs);
+            frames.push_back(gl.picture());
+            if (!overlay) continue;
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window.framebuffer());
+            const auto before = snapshot();
+            overlay->beginFrame(window.width(), window.height());
+            drawTimelineWindow(chart, nullptr, {0, chart.endMs}, {nowMs, TimeRange{1000, 2000}});
+            drawOverlayPanel(chart, {nowMs, 60.0, 4.2, false});
+            overlay->endFrame();
+            *stateChanges += differences(before, snapshot());
+        }
+        timeline.stopAll();
+        for (auto& e : effects) delete e.effect;
+        EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+        overlay.reset();
+        return frames;
+}
+
+}  // namespace
+
+TEST(OverlayGuard, FramesAreByteIdenticalWithTheOverlayDrawnBetweenThem) {
+    std::string unused;
+    const auto plain = play(false, &unused);
+    std::string stateChanges;
+    const auto overlaid = play(true, &stateChanges);
+    EXPECT_EQ(stateChanges, "");
+
+    ASSERT_EQ(plain.size(), overlaid.size());
+    for (size_t i = 0; i < plain.size(); ++i) {
+        size_t differing = 0;
+        for (size_t b = 0; b < plain[i].size(); ++b) differing += plain[i][b] != overlaid[i][b];
+        EXPECT_EQ(differing, 0u) << "frame " << i << ": bytes differ";
+    }
+    // The frames are not all alike: the effects really drew and moved.
+    EXPECT_NE(plain.front(), plain.back());
+}
+
+TEST(OverlayGuard, TheOverlayReallyDrawsIntoTheBoundFramebuffer) {
+    glimmerq::testing::GlFixture gl(kWidth, kHeight);
+    ASSERT_TRUE(gl.ok()) << gl.error();
+    std::string error;
+    auto overlay = OverlayRenderer::create(&error);
+    ASSERT_TRUE(overlay) << error;
+    RenderTarget window;
+    ASSERT_TRUE(window.create(kWidth, kHeight, &error)) << error;
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const std::string script = "0 start CLEAR layer 0\n5 end\n";
+    const auto parsed = parseScript(script, {"CLEAR"}, &error);
+    const TimelineChart chart = buildTimelineChart(*parsed, {"CLEAR"}, script, "demoflow");
+    overlay->beginFrame(kWidth, kHeight);
+    drawTimelineWindow(chart, nullptr, {0, 5000}, {});
+    overlay->endFrame();
+    std::vector<unsigned char> rgba;
+    window.readPixels(&rgba);
+    size_t lit = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4) lit += rgba[i] + rgba[i + 1] + rgba[i + 2] > 0;
+    EXPECT_GT(lit, rgba.size() / 4 / 10) << "the timeline window covers the bottom of the picture";
+}
+
+// State no effect of today leaves, but the next layer would inherit: the overlay neither
+// reads it (its arrays are plain pointers, so a bound buffer must not catch them) nor
+// changes it.
+TEST(OverlayGuard, PutsBackUnusualInheritedState) {
+    glimmerq::testing::GlFixture gl(kWidth, kHeight);
+    ASSERT_TRUE(gl.ok()) << gl.error();
+    std::string error;
+    auto overlay = OverlayRenderer::create(&error);
+    ASSERT_TRUE(overlay) << error;
+    const std::string script = "0 start CLEAR layer 0\n0 int CLEAR METHOD 2\n5 end\n";
+    const auto parsed = parseScript(script, {"CLEAR"}, &error);
+    const TimelineChart chart = buildTimelineChart(*parsed, {"CLEAR"}, script, "demoflow");
+
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, 64, nullptr, GL_STATIC_DRAW);
+    glColor4f(0.25f, 0.5f, 0.75f, 0.125f);
+    glTexCoord2f(0.5f, 0.25f);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 7);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glMatrixMode(GL_TEXTURE);
+    glScalef(2.0f, 3.0f, 1.0f);
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-1, 3, -2, 5, -1, 1);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    glViewport(3, 4, 50, 60);
+
+    const auto before = snapshot();
+    overlay->beginFrame(kWidth, kHeight);
+    drawTimelineWindow(chart, nullptr, {0, 5000}, {2500, std::nullopt});
+    drawOverlayPanel(chart, {2500, 60.0, 4.2, true});
+    overlay->endFrame();
+    EXPECT_EQ(differences(before, snapshot()), "");
+    GLint bound = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
+    EXPECT_EQ(GLuint(bound), buffer);
+    EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDeleteBuffers(1, &buffer);
+}
