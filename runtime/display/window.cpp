@@ -5,7 +5,10 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
+#include <langinfo.h>
+
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,11 +50,22 @@ void watchForWindowLoss(SDL_Window* window) {
     XSetIOErrorHandler(onXConnectionLost);
 }
 
+// SDL hands window titles to Xlib as UTF-8, and Xlib converts them by the C library's
+// character type, which is "C" until someone sets it: there, a title with more than ASCII
+// (the time's em dash, a file name) never reaches _NET_WM_NAME, the name window managers
+// show, and the title stays as it opened. Our text is UTF-8 whatever the environment says.
+void useUtf8CharacterType() {
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return;
+    if (!std::setlocale(LC_CTYPE, "") || std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
 // Starts SDL's video without its SIGINT and SIGTERM handlers, which would turn a signal that
 // comes while the show loads into a quit (exit 0): a window run stops on them as every other
 // run does, with their exit codes (interrupt.h).
 bool startVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    useUtf8CharacterType();
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 

@@ -124,6 +124,29 @@ TEST_F(ProgramTest, PlaysInARealWindowUnderXvfb) {
     EXPECT_EQ(r.err.find("GL error"), std::string::npos) << r.err;
 }
 
+// Window managers show _NET_WM_NAME; Xlib fills it only when it can convert the title,
+// which takes a UTF-8 character type once the title holds more than ASCII (the em dash).
+TEST_F(ProgramTest, TheWindowManagerSeesTheTitleChangeToTheTimeAndAReloadError) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xprop >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xvfb-run or xprop is not installed";
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n60 end\n");
+    const fs::path script = work / "title.sh";
+    std::ofstream(script) << "'" GLIMMERQ_PROGRAM "' --data '" << data.string() << "' --watch --mute --size 160x90 &\n"
+        "pid=$!; id=\n"
+        "for i in $(seq 100); do id=$(xwininfo -root -children | awk '/glimmerq/ {print $1}'); [ -n \"$id\" ] && break; sleep 0.1; done\n"
+        "printf 'strat CLEAR\\n' > '" << (data / "demoflow").string() << "'\n"
+        "for i in $(seq 100); do\n"
+        "  name=$(xprop -id \"$id\" _NET_WM_NAME 2>/dev/null); case $name in *demoflow*) break;; esac; sleep 0.1\n"
+        "done\n"
+        "kill $pid; wait $pid; echo \"$name\"\n";
+    const fs::path out = work / "title.txt";
+    std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 320x240x24' sh '" +
+                 script.string() + "' >'" + out.string() + "' 2>&1").c_str());
+    const std::string title = slurp(out);
+    EXPECT_NE(title.find("glimmerQ/quorV0!xe!!! \u2014 0:"), std::string::npos) << title;
+    EXPECT_NE(title.find("demoflow:1:1"), std::string::npos) << title;
+}
+
 TEST_F(ProgramTest, BenchmarkPrintsATableAndWritesJson) {
     const fs::path data = dataWithScript("0 start CLEAR layer 0\n0.5 int CLEAR METHOD 1\n1 end\n");
     const fs::path json = work / "bench.json";
