@@ -86,7 +86,10 @@ std::string footer(const HelpFormatter& formatter) {
                             {"Home", "restart from the beginning"},
                             {"R", "reload the data directory"},
                             {"S", "save the frame as PNG"},
-                            {"F11, Alt+Enter", "switch between window and full screen"}}) +
+                            {"F11, Alt+Enter", "switch between window and full screen"},
+                            {"Tab", "show or hide the timeline (click its ruler to seek)"},
+                            {"[, ]", "loop from / to here (Shift-drag on the ruler too)"},
+                            {"Backspace", "stop looping the range"}}) +
            "\nExit codes:\n" +
            formatter.table({{"0", "normal end or quit"},
                             {"1", "data, script or runtime error"},

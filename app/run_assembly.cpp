@@ -8,6 +8,7 @@
 #include "runtime/outputs/window_controls.h"
 #include "runtime/outputs/window_output.h"
 #include "runtime/outputs/window_title.h"
+#include "runtime/overlay/timeline_overlay.h"
 #include "runtime/script/music_cue.h"
 #include "runtime/sound/music_follower.h"
 #include "runtime/sound/music_player.h"
@@ -66,10 +67,13 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
     settings.afterEffect = std::move(hooks.afterEffect);
     settings.interrupted = std::move(hooks.interrupted);
     AssembledRun* self = run.get();
-    settings.reload = [self, reload = std::move(hooks.reload)] {
-        return reload && reload([self](const std::string& message) {
-                   if (self->title_) self->title_->showMessage(message);
-               });
+    Timeline& timeline = parts.timeline;
+    settings.reload = [self, &timeline, reload = std::move(hooks.reload)] {
+        const bool reloaded = reload && reload([self](const std::string& message) {
+                                  if (self->title_) self->title_->showMessage(message);
+                              });
+        if (reloaded && self->overlay_) self->overlay_->useScript(timeline.script());
+        return reloaded;
     };
     run->player_ = std::make_unique<Player>(parts.timeline, parts.target, parts.clock, *run->frameClock_,
                                             *run->pacer_, std::move(settings));
@@ -81,6 +85,7 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
         if (plan.watch) run->controls_->setReloadRequest(std::move(hooks.changed));
         run->player_->setControls(run->controls_.get());
     }
+    if (plan.overlay) run->addOverlay(parts);
     return run;
 }
 
@@ -114,9 +119,12 @@ bool AssembledRun::addOutputs(const RunPlan& plan, const RunParts& parts, std::s
             output = std::move(screenshots);
             break;
         }
-        case OutputKind::Window:
-            output = std::make_unique<WindowOutput>(*parts.window);
+        case OutputKind::Window: {
+            auto window = std::make_unique<WindowOutput>(*parts.window);
+            windowOutput_ = window.get();
+            output = std::move(window);
             break;
+        }
         case OutputKind::WindowTitle: {
             Window* window = parts.window;
             auto title = std::make_unique<WindowTitle>(parts.title, parts.clock,
@@ -131,6 +139,22 @@ bool AssembledRun::addOutputs(const RunPlan& plan, const RunParts& parts, std::s
         outputs_.push_back(std::move(output));
     }
     return true;
+}
+
+// The overlay reads the keys through and adds what the mouse asks for. Without it the show
+// plays as before; the keys' range marks work either way.
+void AssembledRun::addOverlay(const RunParts& parts) {
+    std::string error;
+    overlay_ = TimelineOverlay::create(*parts.window, *controls_, parts.data, parts.scriptName, parts.effectNames,
+                                       parts.messages.reporter(), &error);
+    if (!overlay_) {
+        parts.messages.report(error + "; playing without the timeline overlay");
+        return;
+    }
+    overlay_->useScript(parts.timeline.script());
+    windowOutput_->setOverlay(overlay_.get());
+    player_->addListener(overlay_.get());
+    player_->setControls(overlay_.get());
 }
 
 }  // namespace glimmerq

@@ -5,7 +5,8 @@
 //
 // Everything the plan names is made here and lives as long as the run: the music and its
 // follower, the frame clock, the pacer, the outputs in the plan's order, the window's keys
-// and the player. Needs the GL context current (the video reads frames back).
+// and the player, and in a window the timeline overlay (Tab). Needs the GL context current
+// (the video reads frames back, the overlay sets up its drawing).
 // Not here: deciding what a run is made of (run_plan.h), opening data or graphics, reloads
 // (session.h).
 #pragma once
@@ -33,6 +34,8 @@ class MusicFollower;
 class WindowTitle;
 class Screenshots;
 class WindowControls;
+class WindowOutput;
+class TimelineOverlay;
 
 // What the session has opened for the run.
 struct RunParts {
@@ -44,6 +47,8 @@ struct RunParts {
     const DataSource& data;
     Window* window = nullptr;  // null headless
     std::string title;         // the window's title
+    std::string scriptName;    // the script's member in the data ("demoflow")
+    std::vector<std::string> effectNames;  // registered, in table order
     double startupMs = 0;      // from the program's start to the first frame's set-up
 };
 
@@ -70,6 +75,7 @@ public:
 private:
     AssembledRun() = default;
     bool addOutputs(const RunPlan& plan, const RunParts& parts, std::string* error);
+    void addOverlay(const RunParts& parts);
 
     std::unique_ptr<MusicPlayer> music_;
     std::unique_ptr<MusicFollower> musicFollower_;
@@ -79,6 +85,8 @@ private:
     WindowTitle* title_ = nullptr;
     Screenshots* screenshots_ = nullptr;
     std::unique_ptr<WindowControls> controls_;
+    WindowOutput* windowOutput_ = nullptr;
+    std::unique_ptr<TimelineOverlay> overlay_;  // a window's, when ImGui could be set up
     std::unique_ptr<Player> player_;
 };
 

@@ -48,6 +48,7 @@ RunPlan planRun(const Options& options, const RunFacts& facts) {
     if (facts.window) {
         plan.outputs.insert(plan.outputs.end(), {OutputKind::Screenshots, OutputKind::Window, OutputKind::WindowTitle});
         plan.keys = true;
+        plan.overlay = true;
         plan.watch = options.watch;
     }
     return plan;

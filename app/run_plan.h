@@ -44,6 +44,7 @@ struct RunPlan {
     int pacedFps = 0;        // frames a second the pacer holds to; 0 = as fast as it goes
     std::vector<OutputKind> outputs;  // in the order they get every frame
     bool keys = false;       // the window's keys control the run
+    bool overlay = false;    // Tab shows the timeline over the window's picture
     bool watch = false;      // a changed file in the data directory asks for a reload
     int64_t progressTotal = 0;  // frames the progress line counts to; 0 = unknown
     std::string progressLabel;  // the file or folder it names

@@ -241,8 +241,10 @@ int Session::play(Timeline& timeline, const std::string& title) {
     facts.endMs = timeline.endMs();
     const RunPlan plan = planRun(options_, facts);
 
+    std::vector<std::string> names;
+    for (const auto& e : host_.effects()) names.push_back(e.name);
     const RunParts parts{options_, timeline, *target_, clock_, messages_, *data_, window_.get(), title,
-                         double(clock_.nowMicros() - createdMicros_) / 1000.0};
+                         host_.scriptName(), names, double(clock_.nowMicros() - createdMicros_) / 1000.0};
     InterruptWatch interrupt;
     RunHooks hooks;
     if (options_.checkGl)

@@ -179,6 +179,8 @@ std::string Window::title() const { return SDL_GetWindowTitle(window_); }
 
 void Window::size(int* width, int* height) const { SDL_GetWindowSize(window_, width, height); }
 
+void Window::drawableSize(int* width, int* height) const { SDL_GL_GetDrawableSize(window_, width, height); }
+
 Window::Input Window::pollEvents() {
     Input input;
     SDL_Event event;
@@ -198,6 +200,9 @@ Window::Input Window::pollEvents() {
         if (key == SDLK_HOME) input.restart = true;
         if (key == SDLK_r) input.reload = true;
         if (key == SDLK_s) input.screenshot = true;
+        if (key == SDLK_LEFTBRACKET) input.rangeStart = true;
+        if (key == SDLK_RIGHTBRACKET) input.rangeEnd = true;
+        if (key == SDLK_BACKSPACE) input.clearRange = true;
         const bool altEnter = (key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event.key.keysym.mod & KMOD_ALT);
         if (key == SDLK_F11 || altEnter) toggleFullscreen();
     }

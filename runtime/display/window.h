@@ -48,6 +48,9 @@ public:
         bool restart = false;     // Home
         bool reload = false;      // R
         bool screenshot = false;  // S
+        bool rangeStart = false;  // [: the loop range starts here
+        bool rangeEnd = false;    // ]: ... ends here
+        bool clearRange = false;  // Backspace
     };
     Input pollEvents();
     // Sees every event before the keys are read; true keeps the event from them.
@@ -66,6 +69,11 @@ public:
     std::string title() const;
     // The window's size in screen coordinates (not the render size).
     void size(int* width, int* height) const;
+    // The size of its default framebuffer in pixels (what is drawn over the picture).
+    void drawableSize(int* width, int* height) const;
+    // For code that drives the window itself (the overlay's input and drawing).
+    SDL_Window* sdlWindow() const { return window_; }
+    void* glContext() const { return context_; }
     // The display's refresh rate in Hz (60 when it does not say).
     int refreshRate() const;
 

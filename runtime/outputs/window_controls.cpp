@@ -9,6 +9,9 @@ Commands WindowControls::poll() {
     commands.togglePause = input.togglePause;
     commands.seekMs = input.seekMs;
     commands.restart = input.restart;
+    commands.rangeStartHere = input.rangeStart;
+    commands.rangeEndHere = input.rangeEnd;
+    commands.clearRange = input.clearRange;
     commands.reload = input.reload || (reloadRequested_ && reloadRequested_());
     if (input.screenshot && screenshots_) screenshots_->request();
     return commands;

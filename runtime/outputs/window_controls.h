@@ -5,8 +5,9 @@
 //   player.setControls(&controls);
 //
 // Esc or closing the window quits, Space pauses, Left/Right seek (Shift: further), Home
-// restarts, R reloads, S asks the screenshots for a picture. F11 and Alt+Enter are the
-// window's own business (full screen). Not here: what the commands do (player.h).
+// restarts, R reloads, S asks the screenshots for a picture, [ and ] mark the loop range at
+// the playhead, Backspace clears it. F11 and Alt+Enter are the window's own business (full
+// screen), Tab the overlay's. Not here: what the commands do (player.h).
 #pragma once
 
 #include "runtime/display/window.h"

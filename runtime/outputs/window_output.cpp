@@ -1,8 +1,12 @@
 #include "runtime/outputs/window_output.h"
 
+#include <GL/gl.h>
+#include <GL/glext.h>
+
 namespace glimmerq {
 
 bool WindowOutput::write(const Frame& frame, std::string*) {
+    if (overlay_) overlay_->frameShown(frame);
     show(*frame.target);
     return true;
 }
@@ -13,6 +17,19 @@ void WindowOutput::show(const RenderTarget& target) {
     window_.showPicture(target);
     showOver();
     window_.swap();
+}
+
+// The effects draw into the render target, bound as the draw framebuffer; the overlay
+// draws into the window's and the render target is bound again for the next frame.
+void WindowOutput::showOver() {
+    if (!overlay_) return;
+    GLint drawFramebuffer = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    int width = 0, height = 0;
+    window_.drawableSize(&width, &height);
+    overlay_->drawOver(width, height);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
 }
 
 }  // namespace glimmerq

@@ -18,7 +18,35 @@ void Player::restartAt(int64_t timeMs) {
     frameClock_.restart(timeMs);
     pacer_.reset();
     framesSinceRestart_ = 0;
+    lastMs_ = timeMs;
     for (PlaybackListener* l : listeners_) l->restarted(timeMs);
+}
+
+void Player::setRange(std::optional<LoopRange> range) {
+    if (range) {
+        range->fromMs = std::clamp<int64_t>(range->fromMs, 0, timeline_.endMs());
+        range->toMs = std::clamp<int64_t>(range->toMs, 0, timeline_.endMs());
+        if (range->toMs <= range->fromMs) range.reset();
+    }
+    if (range == range_) return;
+    range_ = range;
+    for (PlaybackListener* l : listeners_) l->rangeChanged(range_);
+}
+
+// [ and ] move one end of the range to the playhead; the other end, when it is missing or
+// on the wrong side, becomes the show's end or its beginning.
+void Player::markRange(const Commands& commands) {
+    if (commands.clearRange) setRange(std::nullopt);
+    if (commands.range) setRange(commands.range);
+    const int64_t here = frameClock_.currentMs();
+    if (commands.rangeStartHere) {
+        const bool endAfter = range_ && range_->toMs > here;
+        setRange(LoopRange{here, endAfter ? range_->toMs : timeline_.endMs()});
+    }
+    if (commands.rangeEndHere) {
+        const bool startBefore = range_ && range_->fromMs < here;
+        setRange(LoopRange{startBefore ? range_->fromMs : 0, here});
+    }
 }
 
 void Player::setPaused(bool paused) {
@@ -36,14 +64,16 @@ bool Player::handle(const Commands& commands) {
     if (commands.reload && settings_.reload && settings_.reload()) {
         restartAt(std::clamp<int64_t>(frameClock_.currentMs(), 0, timeline_.endMs()));
         drawWhilePaused_ = true;
+        setRange(range_);  // the new script may end inside it
     }
+    markRange(commands);
     if (commands.restart) {
         restartAt(0);
         drawWhilePaused_ = true;
-    } else if (commands.seekMs != 0) {
+    } else if (commands.seekToMs || commands.seekMs != 0) {
         // A seek past the end stops just short of it, so there is a frame to see.
-        const int64_t target = std::clamp<int64_t>(frameClock_.currentMs() + commands.seekMs, 0,
-                                                   std::max<int64_t>(0, endMs - 1));
+        const int64_t wanted = commands.seekToMs ? *commands.seekToMs : frameClock_.currentMs() + commands.seekMs;
+        const int64_t target = std::clamp<int64_t>(wanted, 0, std::max<int64_t>(0, endMs - 1));
         restartAt(target);
         drawWhilePaused_ = true;
     }
@@ -100,6 +130,11 @@ Player::Outcome Player::run(std::string* error) {
         drawWhilePaused_ = false;
         pacer_.wait();
         const int64_t timeMs = frameClock_.nextFrameMs();
+        // At least one frame after each restart: a range shorter than a frame still shows.
+        if (range_ && timeMs >= range_->toMs && lastMs_ <= range_->toMs && framesSinceRestart_ > 0) {
+            restartAt(range_->fromMs);
+            continue;
+        }
         for (PlaybackListener* l : listeners_) l->beforeFrame(timeMs);
         if (!timeline_.advance(timeMs)) {
             // A script that ends before its first frame would loop without ever drawing.
@@ -107,6 +142,7 @@ Player::Outcome Player::run(std::string* error) {
             restartAt(0);
             continue;
         }
+        lastMs_ = timeMs;
         if (!drawFrame(timeMs, error)) return finish(Outcome::Failed, error);
         fence.endFrame();
         if (settings_.maxFrames > 0 && frameIndex_ >= settings_.maxFrames) return finish(Outcome::Ended, error);

@@ -10,7 +10,8 @@
 // Which clock, pace and outputs a run gets is decided elsewhere (app/run_plan.h).
 // Seeking replays the timeline from the beginning up to the target without drawing, as a
 // start time does. While paused nothing is drawn (the spins would move on): the outputs
-// are asked to hold the picture.
+// are asked to hold the picture. A marked range loops: a frame that reaches its end, coming
+// from inside it or before it, restarts the run at its start, as --loop does at the end.
 #pragma once
 
 #include "runtime/base/clock.h"
@@ -21,18 +22,31 @@
 #include "runtime/script/timeline.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace glimmerq {
 
-// What the person at the keyboard asked for since the last look.
+// A stretch of the timeline the run loops in: [fromMs, toMs), toMs > fromMs.
+struct LoopRange {
+    int64_t fromMs = 0;
+    int64_t toMs = 0;
+    bool operator==(const LoopRange& o) const { return fromMs == o.fromMs && toMs == o.toMs; }
+};
+
+// What the person at the keyboard (or the mouse) asked for since the last look.
 struct Commands {
     bool quit = false;
     bool togglePause = false;
     bool restart = false;
     bool reload = false;
-    int64_t seekMs = 0;  // relative, negative = back
+    int64_t seekMs = 0;                // relative, negative = back
+    std::optional<int64_t> seekToMs;   // absolute; wins over seekMs
+    bool rangeStartHere = false;       // the loop range starts at the playhead
+    bool rangeEndHere = false;         // ... ends at the playhead
+    std::optional<LoopRange> range;    // a whole range, marked with the mouse
+    bool clearRange = false;           // no loop range: play on
 };
 
 // Where commands come from (the window's keys).
@@ -50,6 +64,8 @@ public:
     // The next frame shows timeMs: the run began, looped, or was seeked.
     virtual void restarted(int64_t /*timeMs*/) {}
     virtual void pausedChanged(bool /*paused*/, int64_t /*timeMs*/) {}
+    // The loop range was marked, moved or cleared (nullopt).
+    virtual void rangeChanged(const std::optional<LoopRange>& /*range*/) {}
     // The run is over (ended, quit, failed or interrupted).
     virtual void stopped() {}
 };
@@ -81,10 +97,13 @@ public:
     // *error is set for Failed.
     Outcome run(std::string* error);
     int64_t framesWritten() const { return frameIndex_; }
+    const std::optional<LoopRange>& range() const { return range_; }
 
 private:
     void restartAt(int64_t timeMs);
     void setPaused(bool paused);
+    void markRange(const Commands& commands);
+    void setRange(std::optional<LoopRange> range);
     bool handle(const Commands& commands);  // false: quit
     bool drawFrame(int64_t timeMs, std::string* error);  // false: an output failed
     Outcome finish(Outcome outcome, std::string* error);
@@ -104,6 +123,8 @@ private:
     bool paused_ = false;
     bool drawWhilePaused_ = false;   // one frame to show where a seek landed
     bool finishEachFrame_ = false;   // an output times the drawing: glFinish before the outputs
+    std::optional<LoopRange> range_;
+    int64_t lastMs_ = 0;             // the last frame's time, or where the run restarted
 };
 
 }  // namespace glimmerq

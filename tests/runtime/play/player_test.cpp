@@ -323,3 +323,73 @@ TEST_F(PlayerTest, BenchmarkTimesTheDrawingAloneWhateverIsWrittenBeforeOrAfterIt
     EXPECT_DOUBLE_EQ(meanMs, 3.0) << text;
     EXPECT_DOUBLE_EQ(maxMs, 3.0) << text;
 }
+
+namespace {
+
+class RestartLog : public PlaybackListener {
+public:
+    std::vector<int64_t> restarts;
+    void restarted(int64_t timeMs) override { restarts.push_back(timeMs); }
+};
+
+Commands seekTo(int64_t ms) {
+    Commands c;
+    c.seekToMs = ms;
+    return c;
+}
+Commands mark(int64_t fromMs, int64_t toMs) {
+    Commands c;
+    c.range = LoopRange{fromMs, toMs};
+    return c;
+}
+
+}  // namespace
+
+// Each poll hands out the next set of commands; frames are 100 ms apart; the show ends at 10 s.
+// The music hears every jump as a restart, so it follows as it does a key seek.
+TEST_F(PlayerTest, AbsoluteSeeksAndAMarkedRangeRestartTheRunWhereTheyShould) {
+    Commands pause, clear, here, there;
+    pause.togglePause = true;
+    clear.clearRange = true;
+    here.rangeStartHere = true;
+    there.rangeEndHere = true;
+    Commands markAndSeek = mark(9600, 99000);  // past the end: the range ends with the show
+    markAndSeek.seekToMs = 9700;
+    const struct {
+        const char* what;
+        std::deque<Commands> polls;
+        int64_t frames;
+        std::vector<int64_t> times;
+        std::vector<int64_t> restarts;
+    } cases[] = {
+        {"an absolute seek replays to its time", {{}, seekTo(5000)}, 3, {0, 5000, 5100}, {0, 5000}},
+        // (the fixed step resumes from where the seek landed, as after a key seek)
+        {"a seek while paused shows one frame there", {{}, pause, seekTo(3000), {}, pause}, 3, {0, 3000, 3000}, {0, 3000}},
+        {"a seek past the end stops short of it", {seekTo(99000)}, 1, {9999}, {0, 9999}},
+        {"the range's end goes back to its start", {mark(200, 400)}, 7, {0, 100, 200, 300, 200, 300, 200}, {0, 200, 200}},
+        {"[ and ] mark at the playhead", {{}, {}, {}, here, {}, there}, 8, {0, 100, 200, 300, 400, 200, 300, 200}, {0, 200, 200}},
+        {"clearing the range plays on", {mark(200, 400), {}, {}, {}, {}, clear}, 8, {0, 100, 200, 300, 200, 300, 400, 500}, {0, 200}},
+        {"a seek past the range plays on", {mark(200, 400), seekTo(600)}, 3, {0, 600, 700}, {0, 600}},
+        {"a range to the end loops at the end", {markAndSeek}, 5, {9700, 9800, 9900, 9600, 9700}, {0, 9700, 9600}},
+    };
+    for (const auto& c : cases) {
+        CountingEffect a;
+        std::vector<RegisteredEffect> effects{{"A", &a}};
+        Timeline timeline(effects, script("0 start A layer 0\n2 int A M 1\n10 end\n"));
+        FixedStepClock frameClock(10);
+        Pacer pacer(clock, 0);
+        PlayerSettings settings;
+        settings.maxFrames = c.frames;
+        Player player(timeline, target, clock, frameClock, pacer, settings);
+        ScriptedControls controls;
+        controls.queue = c.polls;
+        player.setControls(&controls);
+        RecordingOutput out;
+        RestartLog log;
+        player.addOutput(&out);
+        player.addListener(&log);
+        ASSERT_EQ(player.run(&error), Player::Outcome::Ended) << c.what;
+        EXPECT_EQ(out.times, c.times) << c.what;
+        EXPECT_EQ(log.restarts, c.restarts) << c.what;
+    }
+}

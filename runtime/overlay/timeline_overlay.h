@@ -1,0 +1,91 @@
+// timeline_overlay.h: the timeline over the picture in a window, for the person at it: Tab
+// shows and hides it, the mouse on its ruler seeks and marks the loop range.
+//
+//   auto overlay = TimelineOverlay::create(window, keys, data, scriptName, effectNames, say, &error);
+//   overlay->useScript(timeline.script());   // at the start and after every reload
+//   windowOutput.setOverlay(overlay.get());  // drawn between the picture and the swap
+//   player.addListener(overlay.get());       // where the show is, pause, the loop range
+//   player.setControls(overlay.get());       // the window's keys, and what the mouse asked for
+//
+// It sees every window event first (Window::setEventObserver): Tab is its own; while it is
+// shown, the mouse over its windows is ImGui's and not the keys'. Hidden, it draws nothing
+// and costs nothing per frame. The chart is rebuilt for each script; a track's waveform is
+// decoded when the overlay is first shown, and again only when that member's file changed
+// (its stamp, data_source.h). Visibility and the playhead's place survive a reload; the loop
+// range is the player's and survives it too.
+// Not here: the drawing (timeline_view.h, overlay_panel.h) and its GL state guard
+// (overlay_renderer.h); what a seek or a range does (player.h).
+#pragma once
+
+#include "runtime/data/data_source.h"
+#include "runtime/display/window.h"
+#include "runtime/outputs/picture_overlay.h"
+#include "runtime/overlay/overlay_renderer.h"
+#include "runtime/overlay/timeline_chart.h"
+#include "runtime/overlay/waveform.h"
+#include "runtime/play/player.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace glimmerq {
+
+class TimelineOverlay : public PictureOverlay, public PlaybackListener, public Controls {
+public:
+    // With the window's GL context current; null with *error when ImGui cannot be set up.
+    // say reports a track whose waveform cannot be drawn.
+    static std::unique_ptr<TimelineOverlay> create(Window& window, Controls& keys, const DataSource& data,
+                                                   std::string scriptName, std::vector<std::string> effectNames,
+                                                   std::function<void(const std::string&)> say, std::string* error);
+    ~TimelineOverlay() override;
+
+    void useScript(const Script& script);
+    bool visible() const { return visible_; }
+    const TimelineChart& chart() const { return chart_; }
+
+    // PictureOverlay
+    void frameShown(const Frame& frame) override;
+    void drawOver(int width, int height) override;
+    // PlaybackListener
+    void restarted(int64_t timeMs) override { nowMs_ = timeMs; }
+    void pausedChanged(bool paused, int64_t timeMs) override;
+    void rangeChanged(const std::optional<LoopRange>& range) override { range_ = range; }
+    // Controls: the keys' commands, with the mouse's seeks and ranges added.
+    Commands poll() override;
+
+private:
+    TimelineOverlay(Window& window, Controls& keys, const DataSource& data) : window_(window), keys_(keys), data_(data) {}
+    bool handleEvent(const SDL_Event& event);
+    void decodeWaveforms();
+    void take(const struct TimelineRequest& request);
+
+    Window& window_;
+    Controls& keys_;
+    const DataSource& data_;
+    std::string scriptName_;
+    std::vector<std::string> effectNames_;
+    std::function<void(const std::string&)> say_;
+    std::unique_ptr<OverlayRenderer> renderer_;
+
+    TimelineChart chart_;
+    Waveforms waveforms_;
+    std::map<std::string, std::string> decodedStamps_;  // member -> stamp it was decoded (or tried) at
+    bool waveformsStale_ = true;
+
+    bool visible_ = false;
+    int64_t nowMs_ = 0;
+    bool paused_ = false;
+    double lastFrameMs_ = 0;
+    std::deque<int64_t> frameStarts_;  // the last second's frames, run clock microseconds
+    std::optional<LoopRange> range_;
+    std::optional<LoopRange> dragRange_;  // a Shift-drag not yet released
+    std::optional<int64_t> lastSeekMs_;   // while the mouse is held on the ruler
+    Commands pending_;                    // what the mouse asked for since the last poll
+};
+
+}  // namespace glimmerq
