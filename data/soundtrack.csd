@@ -51,19 +51,20 @@ giSectionBar[] fillarray 0, 8, 14, 20, 26, 32, 38, 44, 52, 60, 68, 76
 
 ; --- What plays in each section (levels 0..1, cut-offs in Hz, "End" = value in its last bar).
 ;                      open cube cross glow tunnel poly coil split land greet outro
-giKickLvl[]   fillarray 0.9,  1,   1,    0,   1.1,  1,   1,   1.1,  1,   0.7,  0.9
+giKickLvl[]   fillarray 0.9,  0.85, 0.85, 0,  1.1,  0.85, 0.85, 1.1,  1,   0.7,  0.9
 giKickHalf[]  fillarray 0,    0,   0,    0,   0,    0,   0,   0,    0,   1,    0
 giClapLvl[]   fillarray 0,    0.8, 0.9,  0,   1,    0.8, 0.9, 1,    0.9, 0,    0.6
 ; Hats: 0 none, 1 closed off-beat eighths, 2 sixteenth ticks, 3 open off-beats, 4 closed and ticks
 giHatMode[]   fillarray 2,    1,   3,    2,   4,    2,   1,   4,    1,   2,    1
-giHatLvl[]    fillarray 0.6,  0.9, 0.6,  0.4, 0.8,  0.8, 0.7, 1.3,  0.6, 0.45, 0.6
+giHatLvl[]    fillarray 0.6,  0.9, 0.6,  0.25, 0.8, 0.8, 0.7, 1.5,  0.6, 0.45, 0.6
 giRideLvl[]   fillarray 0,    0,   0,    0,   0.5,  0,   0,   1.2,  0,   0,    0
 ; Bass: pattern (0 one held note a bar, 1 rolling off the kick, 2 off-beat eighths,
-; 3 syncopated), level, cut-off at the start and the end of the section.
+; 3 syncopated), level, cut-off at the start and the end of the section. Roots lie from G1 to
+; F#2; the fifth is above the root up to G2 (98 Hz), below it otherwise.
 giBassPat[]   fillarray 0,    1,   2,    0,   2,    3,   1,   1,    3,   0,    2
-giBassLvl[]   fillarray 0.5,  0.55, 1,   0.5, 1,    0.7, 1,   1,    0.9, 0.45, 0.8
-giBassCut[]   fillarray 250,  600, 800,  220, 900,  450, 400, 1100, 800, 220,  500
-giBassCutEnd[] fillarray 400, 600, 800,  220, 900,  450, 1800, 1100, 800, 220, 350
+giBassLvl[]   fillarray 0.5,  0.55, 1,   0.6, 1,    0.6, 0.8, 1,    0.9, 0.45, 0.8
+giBassCut[]   fillarray 250,  600, 800,  220, 900,  300, 400, 1100, 800, 220,  500
+giBassCutEnd[] fillarray 400, 600, 800,  220, 900,  300, 1800, 1100, 800, 220, 350
 ; Arpeggio: note order (a row of giArpOrder), lowest note, eighths (1) or sixteenths (0).
 giArpPat[]    fillarray 0,    1,   2,    0,   3,    4,   1,   3,    2,   0,    4
 giArpBase[]   fillarray 57,   64,  60,   64,  60,   67,  62,  64,   60,  64,   57
@@ -71,7 +72,7 @@ giArpEighths[] fillarray 1,   0,   0,    1,   0,    0,   0,   0,    0,   1,    1
 giArpLvl[]    fillarray 0.8,  1,   0.6,  0.7, 0.6,  1.1, 0.9, 0.7,  0.8, 0.7,  0.7
 giArpCut[]    fillarray 500,  2200, 2400, 800,  3200, 4200, 1500, 8000, 3000, 1400, 2400
 giArpCutEnd[] fillarray 2200, 2200, 2400, 2500, 3200, 4200, 6000, 8000, 3000, 1400, 900
-giPadLvl[]    fillarray 1,    1,   0.8,  0.7, 0.9,  1,   0.8, 1,    0.8, 0.7,  1
+giPadLvl[]    fillarray 1,    1,   0.8,  0.55, 0.9,  1,   0.8, 1,    0.8, 0.7,  1
 giPadCut[]    fillarray 900,  2000, 2200, 900,  3000, 2500, 1800, 6000, 2500, 1500, 1800
 giPadCutEnd[] fillarray 3000, 2000, 2200, 2500, 3000, 2500, 3500, 6000, 2500, 1500, 900
 ; The fill in a section's last bar: 0 none, 1 snare roll from beat 3, 2 snare roll on beat 4,
@@ -416,7 +417,9 @@ instr Song
             ; Bass.
             iBassStep = giBassSteps[iBassPat * 16 + iStep]
             if iBassLvl > 0 && iBassStep > 0 then
-                iBassNote = iRoot + (iBassStep == 2 ? 7 : 0)
+                ; The fifth above, or below where above would reach into the low middle.
+                iFifth = (iRoot + 7 <= 43 ? iRoot + 7 : iRoot - 5)
+                iBassNote = (iBassStep == 2 ? iFifth : iRoot)
                 if iBassPat == 0 then
                     schedule "Bass", it, giBarSeconds - 0.05, 0.2 * iBassLvl, iBassNote, iBassCut, 1
                 else
@@ -429,9 +432,9 @@ instr Song
             if iArp8 == 0 || iStep % 2 == 0 then
                 iArpCut = giArpCut[iSec] + (giArpCutEnd[iSec] - giArpCut[iSec]) * (iIn * 16 + iStep) / (iLen * 16)
                 iArpAmp = 0.12 * iArp * (iBeat == 1 ? 1 : 0.55)
-                iPos = (iStep % 2 == 0 ? 0.1 : 0.9)
+                iPos = (iStep % 2 == 0 ? 0.04 : 0.96)
                 if iArp8 == 1 then
-                    iPos = (iStep % 4 == 0 ? 0.1 : 0.9)
+                    iPos = (iStep % 4 == 0 ? 0.04 : 0.96)
                 endif
                 iArpNote = ChordNote(iChord, giArpOrder[giArpPat[iSec] * 16 + iStep], giArpBase[iSec])
                 schedule "Arp", it, (iArp8 == 1 ? 0.4 : 0.2), iArpAmp, iArpNote, iArpCut, iPos
@@ -607,8 +610,8 @@ instr Pad
     i4 = cpsmidinn(ChordNote(p5, 3, 62))
     iDetune = 1.006
     ; The first and third notes lean left, the others right: the sides differ.
-    aL = vco2(1, i1) + 0.3 * vco2(1, i2 * iDetune) + vco2(1, i3 / iDetune) + 0.3 * vco2(1, i4 * iDetune)
-    aR = 0.3 * vco2(1, i1 * iDetune) + vco2(1, i2 / iDetune) + 0.3 * vco2(1, i3 * iDetune) + vco2(1, i4)
+    aL = vco2(1, i1) + 0.15 * vco2(1, i2 * iDetune) + vco2(1, i3 / iDetune) + 0.15 * vco2(1, i4 * iDetune)
+    aR = 0.15 * vco2(1, i1 * iDetune) + vco2(1, i2 / iDetune) + 0.15 * vco2(1, i3 * iDetune) + vco2(1, i4)
     kcut = p6 * (1 + 0.25 * lfo(1, 0.25))
     aL moogladder aL * 0.25, kcut, 0.2
     aR moogladder aR * 0.25, kcut * 1.05, 0.2
@@ -673,8 +676,8 @@ instr Master
     atapR deltap giDelaySeconds - ksmps / sr   ; its feedback arrives one cycle late
           delayw atapL
     aduck = 1 - 0.2 * limit(gaSide, 0, 1)
-    aL = gaDryL + gaPumpL * aduck + arevL * 0.45 + atapL * 0.5
-    aR = gaDryR + gaPumpR * aduck + arevR * 0.45 + atapR * 0.5
+    aL = gaDryL + gaPumpL * aduck + arevL * 0.55 + atapL * 0.5
+    aR = gaDryR + gaPumpR * aduck + arevR * 0.55 + atapR * 0.5
     aL dcblock aL
     aR dcblock aR
     aL = aL * giMakeUp
