@@ -305,7 +305,7 @@ instr Song
         iBassCut = giBassCut[iSec] + (giBassCutEnd[iSec] - giBassCut[iSec]) * iSweep
 
         ; Lead: the hook and its answers, section by section.
-        iLeadAmp = 0.26
+        iLeadAmp = 0.36
         if iSec == 0 && iIn == 4 then
             Phrase iT, 0, 10, 0, iLeadAmp * 0.45, 1300
         elseif iSec == 0 && iIn == 6 then
