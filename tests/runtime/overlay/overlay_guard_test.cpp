@@ -1,10 +1,10 @@
 // The overlay never changes what the effects see: real effects drawn with the overlay
 // drawn between their frames (into a second framebuffer, standing for the window) give
 // the same bytes as without it, and the GL state they inherit reads back the same.
-#include "demo/entry.h"
 #include "runtime/overlay/overlay_panel.h"
 #include "runtime/overlay/overlay_renderer.h"
 #include "runtime/script/timeline.h"
+#include "tests/runtime/overlay/layered_show.h"
 #include "tests/support/test_host.h"
 
 #include <GL/gl.h>
@@ -22,12 +22,6 @@ constexpr int kWidth = 320, kHeight = 180;
 constexpr int kFrames = 8;
 constexpr int64_t kFrameStepMs = 250;
 
-// CLEAR's trails keep the last frame, the cross leaves its colour and projection to the
-// shaft and the tunnel, which draws in the colour it inherits.
-const char kScript[] =
-    "0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n0 start CKREUZ layer 1\n0 start STRAHLEN layer 2\n"
-    "0 start SPLASH layer 3\n1 start CTUNNEL layer 4\n10 end\n";
-const std::vector<std::string> kUsed = {"CLEAR", "CKREUZ", "STRAHLEN", "SPLASH", "CTUNNEL"};
 
 // Named GL state the next layer inherits, read with glGet.
 std::map<std::string, std::vector<double>> snapshot() {
@@ -88,7 +82,7 @@ std::string differences(const std::map<std::string, std::vector<double>>& before
     return text;
 }
 
-// The frames of kScript in a fresh context of their own, with or without the overlay drawn
+// The frames of the layered show in a fresh context of their own, with or without the overlay drawn
 // after each one; *stateChanges lists the inherited state the overlay changed.
 std::vector<std::vector<unsigned char>> play(bool withOverlay, std::string* stateChanges) {
         glimmerq::testing::GlFixture gl(kWidth, kHeight);
@@ -102,27 +96,20 @@ std::vector<std::vector<unsigned char>> play(bool withOverlay, std::string* stat
             EXPECT_TRUE(overlay) << error;
             if (!overlay) return {};
         }
-        int count = 0;
-        const EffectEntry* table = DemoEffectTable(&count);
-        std::vector<RegisteredEffect> effects;
-        for (int i = 0; i < count; ++i) {
-            const bool used = std::find(kUsed.begin(), kUsed.end(), table[i].name) != kUsed.end();
-            CEffect* effect = used ? table[i].create() : nullptr;
-            if (effect) effect->Setup(kWidth, kHeight);
-            effects.push_back({table[i].name, effect});
-        }
-        std::vector<std::string> names;
-        for (const auto& e : effects) names.push_back(e.name);
-        auto script = parseScript(kScript, names, &error);
+        glimmerq::testing::LayeredEffects layered;
+        glimmerq::testing::createLayeredEffects(kWidth, kHeight, &layered);
+        const std::vector<std::string>& names = layered.names;
+        const char* scriptText = glimmerq::testing::kLayeredScript;
+        auto script = parseScript(scriptText, names, &error);
         EXPECT_TRUE(script) << error;
-        const TimelineChart chart = buildTimelineChart(*script, names, kScript, "demoflow");
+        const TimelineChart chart = buildTimelineChart(*script, names, scriptText, "demoflow");
 
         GLint target = 0;  // the fixture's render target
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
         RenderTarget window;  // stands for the window's framebuffer; binds itself
         EXPECT_TRUE(window.create(kWidth * 2, kHeight * 2, &error)) << error;
 
-        Timeline timeline(effects, std::move(*script));
+        Timeline timeline(layered.effects, std::move(*script));
         std::vector<std::vector<unsigned char>> frames;
         for (int frame = 0; frame < kFrames; ++frame) {
             const int64_t nowMs = frame * kFrameStepMs;
@@ -140,7 +127,6 @@ std::vector<std::vector<unsigned char>> play(bool withOverlay, std::string* stat
             *stateChanges += differences(before, snapshot());
         }
         timeline.stopAll();
-        for (auto& e : effects) delete e.effect;
         EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
         overlay.reset();
         return frames;

@@ -1,11 +1,11 @@
 // The overlay in a real window (SDL's offscreen driver), wired as a window run wires it: Tab
 // shows it, it draws over the window's picture, and the frames real effects draw into the
 // render target are byte for byte those drawn with it hidden.
-#include "demo/entry.h"
 #include "runtime/outputs/window_controls.h"
 #include "runtime/outputs/window_output.h"
 #include "runtime/overlay/timeline_overlay.h"
 #include "runtime/play/player.h"
+#include "tests/runtime/overlay/layered_show.h"
 #include "tests/support/test_host.h"
 
 #include <GL/gl.h>
@@ -23,12 +23,6 @@ constexpr int kWidth = 320, kHeight = 180;
 constexpr int kFramesPerSecond = 4;
 constexpr int kFrames = 8;
 
-// Trails keep the last frame; the cross leaves its colour and projection to the shaft and the
-// tunnel, which draws in the colour it inherits.
-const char kScript[] =
-    "0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n0 start CKREUZ layer 1\n0 start STRAHLEN layer 2\n"
-    "0 start SPLASH layer 3\n1 start CTUNNEL layer 4\n10 end\n";
-const std::vector<std::string> kUsed = {"CLEAR", "CKREUZ", "STRAHLEN", "SPLASH", "CTUNNEL"};
 
 // Reads every frame back from the render target, as PNG frames and screenshots do.
 class ReadBack : public FrameOutput {
@@ -58,22 +52,15 @@ Played play(bool pressTab) {
     host.useDirectory(GLIMMERQ_DATA_DIR);
     RenderTarget target;
     EXPECT_TRUE(target.create(kWidth, kHeight, &error)) << error;
-    int count = 0;
-    const EffectEntry* table = DemoEffectTable(&count);
-    std::vector<RegisteredEffect> effects;
-    std::vector<std::string> names;
-    for (int i = 0; i < count; ++i) {
-        const bool used = std::find(kUsed.begin(), kUsed.end(), table[i].name) != kUsed.end();
-        effects.push_back({table[i].name, used ? table[i].create() : nullptr});
-        if (used) effects.back().effect->Setup(kWidth, kHeight);
-        names.push_back(table[i].name);
-    }
-    auto script = parseScript(kScript, names, &error);
+    glimmerq::testing::LayeredEffects layered;
+    glimmerq::testing::createLayeredEffects(kWidth, kHeight, &layered);
+    const std::vector<std::string>& names = layered.names;
+    auto script = parseScript(glimmerq::testing::kLayeredScript, names, &error);
     EXPECT_TRUE(script) << error;
-    Timeline timeline(effects, std::move(*script));
+    Timeline timeline(layered.effects, std::move(*script));
 
     MemoryDataSource data;
-    data.put("demoflow", std::string(kScript));
+    data.put("demoflow", std::string(glimmerq::testing::kLayeredScript));
     WindowControls keys(*window, nullptr);
     auto overlay = TimelineOverlay::create(*window, keys, data, "demoflow", names, {}, &error);
     EXPECT_TRUE(overlay) << error;
@@ -113,7 +100,6 @@ Played play(bool pressTab) {
     };
     played.windowChangedByOverlay = windowPixels(false) != windowPixels(true);
 
-    for (auto& e : effects) delete e.effect;
     overlay.reset();
     window.reset();
     unsetenv("SDL_VIDEODRIVER");
