@@ -30,6 +30,8 @@ const ImU32 kPlayhead = IM_COL32(255, 90, 70, 255);
 const ImU32 kLoopBand = IM_COL32(255, 200, 60, 36);
 const ImU32 kLoopEdge = IM_COL32(255, 200, 60, 200);
 const ImU32 kTick = IM_COL32(255, 255, 255, 230);
+constexpr float kTickLabelOffset = 5.0f;  // pixels right of the tick's mark
+constexpr float kTickLabelGap = 4.0f;     // pixels kept between neighbouring labels
 
 constexpr float kGoldenRatioFraction = 0.618034f;  // spreads hues of neighbouring indices apart
 constexpr float kBoxSaturation = 0.45f;
@@ -184,13 +186,18 @@ void drawRows(ImDrawList* list, const TimelineLayout& layout, const TimelineChar
         std::string& text = labels[{tick.row, tick.timeMs}];
         text += (text.empty() ? "" : " ") + shortLabel;
     }
+    // A label that would run into the one before it on its row is left to the tooltip.
+    std::map<int, float> labelEnds;
     for (const auto& [key, text] : labels) {
         const auto& [row, timeMs] = key;
         if (timeMs < layout.view().fromMs || timeMs > layout.view().toMs) continue;
         const float x = layout.xOf(timeMs);
         const float y = layout.tickStripTop(row);
         list->AddTriangleFilled(ImVec2(x, y), ImVec2(x + 4.0f, y + kTickHeight), ImVec2(x - 4.0f, y + kTickHeight), kTick);
-        list->AddText(ImVec2(x + 5.0f, y + 1.0f), kDimText, text.c_str());
+        const auto end = labelEnds.find(row);
+        if (end != labelEnds.end() && x + kTickLabelOffset < end->second) continue;
+        list->AddText(ImVec2(x + kTickLabelOffset, y + 1.0f), kDimText, text.c_str());
+        labelEnds[row] = x + kTickLabelOffset + ImGui::CalcTextSize(text.c_str()).x + kTickLabelGap;
     }
 }
 
