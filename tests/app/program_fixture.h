@@ -2,6 +2,8 @@
 // folder of its own per test, and reads back what it wrote.
 #pragma once
 
+#include "tests/support/scratch.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -36,10 +38,7 @@ protected:
     fs::path work;
 
     void SetUp() override {
-        work = fs::temp_directory_path() /
-               ("glimmerq-program-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(work);
-        fs::create_directories(work);
+        work = glimmerq::testing::scratchFolder("program");
     }
     void TearDown() override { fs::remove_all(work); }
 

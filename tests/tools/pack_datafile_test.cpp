@@ -1,4 +1,6 @@
 // The packer: the same files give the same archive, byte for byte, whenever they were made.
+#include "tests/support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -19,8 +21,7 @@ std::string bytesOf(const fs::path& path) {
 }  // namespace
 
 TEST(PackDatafile, TheSameFilesMadeAtOtherTimesGiveTheSameBytes) {
-    const fs::path work = fs::temp_directory_path() / "glimmerq-pack-test";
-    fs::remove_all(work);
+    const fs::path work = glimmerq::testing::scratchFolder("pack");
     fs::create_directories(work / "in");
     std::ofstream(work / "in" / "demoflow") << "0 end\n";
     std::ofstream(work / "in" / "b.jpg") << "not really a picture";

@@ -1,5 +1,6 @@
 // What a reload sets up again: the owners of the files that changed since they were read.
 #include "runtime/data/data_reads.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,7 @@ namespace fs = std::filesystem;
 using namespace glimmerq;
 
 TEST(DataReads, ChangedFilesNameTheirOwnersUntilTheNewVersionsAreAccepted) {
-    const fs::path dir = fs::temp_directory_path() / "glimmerq-data-reads";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const fs::path dir = glimmerq::testing::scratchFolder("data-reads");
     for (const char* name : {"block.ms3d", "rock.jpg", "demoflow"}) std::ofstream(dir / name) << name;
     std::string error;
     const auto data = openDataSource(dir.string(), &error);

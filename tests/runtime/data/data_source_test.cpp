@@ -1,5 +1,6 @@
 // The data file: the same names from a zip archive or a directory, and names that must not escape.
 #include "runtime/data/data_source.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -18,9 +19,7 @@ protected:
     fs::path root;
 
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("glimmerq-data-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
+        root = glimmerq::testing::scratchFolder("data");
         fs::create_directories(root / "dir" / "sub");
         write(root / "dir" / "demoflow", "0 end\n");
         write(root / "dir" / "sub" / "inner.txt", "inner");

@@ -5,6 +5,7 @@
 #include "runtime/outputs/window_controls.h"
 #include "runtime/outputs/window_output.h"
 #include "runtime/outputs/window_title.h"
+#include "tests/support/scratch.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -124,9 +125,7 @@ TEST_F(WindowTest, ScreenshotsAreNamedByShowTimeAndTheTitleShowsTheTimeWhenItMat
     };
 
     const fs::path here = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / "glimmerq-window-test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const fs::path dir = glimmerq::testing::scratchFolder("window");
     fs::current_path(dir);
     Frame frame;
     frame.target = &target;

@@ -1,6 +1,7 @@
 // Encoding through ffmpeg: the three formats, upright pictures, the soundtrack in sync, and
 // every way ffmpeg can be missing or fail, checked with ffprobe and by decoding the result.
 #include "runtime/outputs/video_encoder.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -117,9 +118,7 @@ protected:
     bool hadTmpdir = false;
 
     void SetUp() override {
-        work = fs::temp_directory_path() /
-               ("glimmerq-video-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(work);
+        work = glimmerq::testing::scratchFolder("video");
         fs::create_directories(work / "tmp");
         // The encoder's temporary files land here, so tests can see that none stay behind.
         if (const char* t = std::getenv("TMPDIR")) {
