@@ -5,6 +5,7 @@
 #include "runtime/outputs/window_controls.h"
 #include "runtime/outputs/window_output.h"
 #include "runtime/outputs/window_title.h"
+#include "tests/support/offscreen_gl.h"
 #include "tests/support/scratch.h"
 
 #include <SDL.h>
@@ -30,15 +31,7 @@ protected:
     std::unique_ptr<Window> window;
     std::string error;
 
-    // Mesa's GL driver keeps a few allocations for as long as it is loaded, and libEGL unloads
-    // it when the last window closes, leaving them where the leak checker can neither reach
-    // nor name them. One GL library load held for the whole test process keeps the driver
-    // (and those allocations) in place, as in the program, which closes its window only once.
-    static void SetUpTestSuite() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) SDL_GL_LoadLibrary(nullptr);
-        unsetenv("SDL_VIDEODRIVER");
-    }
+    static void SetUpTestSuite() { glimmerq::testing::holdOffscreenGlLibrary(); }
 
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);

@@ -6,6 +6,7 @@
 #include "runtime/overlay/timeline_overlay.h"
 #include "runtime/play/player.h"
 #include "tests/runtime/overlay/layered_show.h"
+#include "tests/support/offscreen_gl.h"
 #include "tests/support/test_host.h"
 
 #include <GL/gl.h>
@@ -43,6 +44,7 @@ struct Played {
 
 Played play(bool pressTab) {
     Played played;
+    glimmerq::testing::holdOffscreenGlLibrary();
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     std::string error;
     auto window = Window::open("overlay", kWidth, kHeight, false, false, &error);
