@@ -79,7 +79,13 @@ std::optional<Script> Session::readScript(std::string* error) {
     std::vector<std::string> names;
     for (const auto& e : host_.effects()) names.push_back(e.name);
     const std::string shownName = (fs::path(data_->origin()) / name).string();
-    return parseScript(std::string(bytes->begin(), bytes->end()), names, error, shownName);
+    auto script = parseScript(std::string(bytes->begin(), bytes->end()), names, error, shownName);
+    // The music player reads its tracks itself; a changed track asks for a reload too, which
+    // starts the music again from the new file.
+    if (script)
+        for (const Event& event : script->events)
+            if (event.verb == Event::Verb::Music) reads_->record(-1, event.text);
+    return script;
 }
 
 void Session::chooseRenderSize() {

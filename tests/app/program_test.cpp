@@ -242,6 +242,19 @@ TEST_F(ProgramTest, AWindowKilledFromOutsideIsAQuit) {
     EXPECT_EQ(slurp(err).find("XIO"), std::string::npos) << slurp(err);
 }
 
+TEST_F(ProgramTest, AWatchedDirectoryReloadsWhenTheMusicChanges) {
+    const fs::path data = dataWithScript("0 music soundtrack.ogg\n0 start CLEAR layer 0\n9:00 end\n");
+    const fs::path err = work / "err.txt";
+    const std::string command =
+        "SDL_VIDEODRIVER=offscreen ASAN_OPTIONS=detect_leaks=0 '" GLIMMERQ_PROGRAM "' --data '" + data.string() +
+        "' --watch --mute --size 32x32 2>'" + err.string() + "' & p=$!; sleep 1.5; "
+        "touch -d '+1 minute' '" + (data / "soundtrack.ogg").string() + "'; sleep 1.5; kill $p; wait $p";
+    const int status = std::system(command.c_str());
+    const std::string messages = slurp(err);
+    EXPECT_EQ(WEXITSTATUS(status), 143) << messages;
+    EXPECT_NE(messages.find("glimmerq: reloaded " + data.string() + "\n"), std::string::npos) << messages;
+}
+
 TEST_F(ProgramTest, AWatchedDirectoryReloadsTheScriptAndSetsUpOnlyWhatChanged) {
     const fs::path data = dataWithScript("0 start CLEAR layer 0\n0 int CLEAR METHOD 1\n9:00 end\n");
     const fs::path err = work / "err.txt";
