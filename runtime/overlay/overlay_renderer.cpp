@@ -88,12 +88,14 @@ void OverlayRenderer::beginFrame(int width, int height) {
     }
     ImGuiIO& io = ImGui::GetIO();
     if (windowAttached_) {
-        ImGui_ImplSDL2_NewFrame();  // input and time; the size is ours
+        // Input, time, and the window's size in the points its mouse moves in, with the
+        // drawable's pixels per point (2 on a HiDPI display), so the mouse meets what it sees.
+        ImGui_ImplSDL2_NewFrame();
     } else {
         io.DeltaTime = kHeadlessFrameSeconds;
+        io.DisplaySize = ImVec2(float(width), float(height));
+        io.DisplayFramebufferScale = ImVec2(1.0f, 1.0f);
     }
-    io.DisplaySize = ImVec2(float(width), float(height));
-    io.DisplayFramebufferScale = ImVec2(1.0f, 1.0f);
     ImGui::NewFrame();
     inFrame_ = true;
 }

@@ -3,7 +3,7 @@
 //   auto overlay = OverlayRenderer::create(&error);   // with the GL context current
 //   overlay->attachWindow(sdlWindow, glContext);       // a window: ImGui reads its input
 //   overlay->handleEvent(event);                       // every SDL event; true = ImGui's
-//   overlay->beginFrame(width, height);                // pixels of the framebuffer drawn into
+//   overlay->beginFrame(width, height);                // pixels drawn into (a window: its own size)
 //   drawTimeline(ImGui::GetWindowDrawList(), ...);     // any ImGui calls (timeline_view.h)
 //   overlay->endFrame();                               // into the bound draw framebuffer
 //
@@ -38,7 +38,8 @@ public:
     bool handleEvent(const SDL_Event& event);
 
     // Starts a frame for a framebuffer of width x height pixels; ImGui's coordinates are
-    // those pixels, origin upper left.
+    // those pixels, origin upper left. With a window attached they are the window's points
+    // instead, as SDL reports it and its mouse (the drawable may hold more pixels).
     void beginFrame(int width, int height);
     // Draws the frame into the bound draw framebuffer, with the whole of it as viewport.
     void endFrame();
