@@ -5,10 +5,10 @@
 // one PNG, each thumbnail with its show time (M:SS.s) underneath. A render made with
 // `--start TIME` begins at that show time: pass the same TIME (seconds or M:SS.mmm) here.
 #include "tools/assetlib/font.h"
+#include "tools/assetlib/png_file.h"
 #include "runtime/base/show_time.h"
 #include "tools/show_time.h"
 
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,14 +32,7 @@ struct Picture {
 };
 
 bool readPng(const fs::path& path, Picture* picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    picture->width = int(image.width);
-    picture->height = int(image.height);
-    picture->rgb.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, picture->rgb.data(), 0, nullptr) != 0;
+    return assets::readPngRgb(path, &picture->rgb, &picture->width, &picture->height);
 }
 
 int usage() {
@@ -122,13 +115,9 @@ int main(int argc, char** argv) {
 
     std::vector<unsigned char> rgb;
     for (const auto& p : sheet.pixels()) rgb.insert(rgb.end(), {p.r, p.g, p.b});
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(sheet.width());
-    image.height = png_uint_32(sheet.height());
-    image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, output.c_str(), 0, rgb.data(), 0, nullptr)) {
-        std::fprintf(stderr, "glimmerq: contact_sheet: %s: cannot write (%s)\n", output.c_str(), image.message);
+    std::string why;
+    if (!assets::writePng(output, sheet.width(), sheet.height(), 3, rgb.data(), &why)) {
+        std::fprintf(stderr, "glimmerq: contact_sheet: %s: cannot write (%s)\n", output.c_str(), why.c_str());
         return 1;
     }
     std::printf("contact_sheet: %zu frames into %s\n", picks.size(), output.c_str());

@@ -6,7 +6,8 @@
 // pixels (16 to 1024) and cuts it into a rounded square: outside the corners' quarter circles
 // the icon is transparent, with a one-pixel smooth edge. Deterministic: same logo and size,
 // same bytes. Not here: SVG.
-#include <png.h>
+#include "tools/assetlib/png_file.h"
+
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -123,13 +124,9 @@ int main(int argc, char** argv) {
             out[3] = (unsigned char)std::lround(255.0f * coverage);
         }
 
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = iconSize;
-    image.height = iconSize;
-    image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, argv[2], 0, rgba.data(), 0, nullptr)) {
-        std::fprintf(stderr, "make_icon: %s: %s\n", argv[2], image.message);
+    std::string why;
+    if (!assets::writePng(argv[2], iconSize, iconSize, 4, rgba.data(), &why)) {
+        std::fprintf(stderr, "make_icon: %s: %s\n", argv[2], why.c_str());
         return 1;
     }
     return 0;

@@ -9,8 +9,8 @@
 // tools/measure-show writes them and runs this.
 #include "tools/assetlib/font.h"
 #include "tools/assetlib/image.h"
+#include "tools/assetlib/png_file.h"
 
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -147,13 +147,9 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> rgb;
     rgb.reserve(size_t(kWidth) * kHeight * 3);
     for (const assets::Rgb& p : img.pixels()) rgb.insert(rgb.end(), {p.r, p.g, p.b});
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = kWidth;
-    image.height = kHeight;
-    image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, argv[1], 0, rgb.data(), 0, nullptr)) {
-        std::fprintf(stderr, "glimmerq: %s: cannot write (%s)\n", argv[1], image.message);
+    std::string why;
+    if (!assets::writePng(argv[1], kWidth, kHeight, 3, rgb.data(), &why)) {
+        std::fprintf(stderr, "glimmerq: %s: cannot write (%s)\n", argv[1], why.c_str());
         return 1;
     }
     return 0;

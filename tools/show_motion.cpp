@@ -7,9 +7,9 @@
 // kFadeSeconds of the render are the closing fade and are not counted), and the flashes that
 // hold a nearly white picture longer than kMaxWhiteSeconds. A render begun with `--start`
 // passes the same time here, so the seconds are show time. See show_motion.h.
+#include "tools/assetlib/png_file.h"
 #include "tools/show_motion.h"
 
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,15 +28,9 @@ constexpr double kWhiteLuma = 250;         // a frame this bright on average rea
 constexpr double kMaxWhiteSeconds = 0.5;   // a flash may hold white this long
 
 bool readLuma(const fs::path& path, std::vector<uint8_t>* y, int* width, int* height) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
-    *width = int(image.width);
-    *height = int(image.height);
-    *y = motion::luma(rgb.data(), size_t(image.width) * image.height);
+    std::vector<uint8_t> rgb;
+    if (!assets::readPngRgb(path, &rgb, width, height)) return false;
+    *y = motion::luma(rgb.data(), size_t(*width) * size_t(*height));
     return true;
 }
 
