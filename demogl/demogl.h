@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 // The few Win32 types the interface is written in. LONG is 32-bit, as on Windows.
 typedef int32_t LONG;
@@ -54,6 +55,43 @@ public:
 
     CEffect(const CEffect&) = delete;
     CEffect& operator=(const CEffect&) = delete;
+};
+
+// Where an effect's frame-to-frame state goes when the host keeps it, and where it comes back
+// from: one archive saves, another restores, walking the same fields in the same order.
+class CStateArchive {
+public:
+    virtual ~CStateArchive() = default;
+    // Copies size bytes at data into the archive (saving) or out of it (restoring).
+    virtual void Bytes(void* data, size_t size) = 0;
+
+    // Every field in turn; each must be plain data (numbers, arrays and structs of them).
+    template <class... Fields>
+    void operator()(Fields&... fields) {
+        (Field(fields), ...);
+    }
+
+private:
+    template <class T>
+    void Field(T& field) {
+        static_assert(std::is_trivially_copyable<T>::value, "an effect's state is plain data");
+        Bytes(&field, sizeof field);
+    }
+};
+
+// An effect whose frames depend on more than the elapsed time (spin counters, fades, sparks and
+// their generator) also derives from CEffectState and hands that state to the archive, so the
+// host can return to a moment of the show and draw exactly what playing up to it draws:
+//
+//   void CPolygon::KeepState(CStateArchive& state) { state(angleX, angleY, angleZ); }
+//
+// Only what a frame changes and a later frame reads belongs there: not the render size, the
+// texture handles, the model or anything Setup or UploadTextures sets up again. Called between
+// frames, never during one. An effect whose frames depend on the elapsed time alone needs none.
+class CEffectState {
+public:
+    virtual ~CEffectState() = default;
+    virtual void KeepState(CStateArchive& state) = 0;
 };
 
 // The start-up record: 544 bytes under natural alignment. The runtime reads the two
