@@ -17,6 +17,8 @@ namespace glimmerq {
 
 namespace {
 
+constexpr int64_t kSeekSliceMicros = 40000;
+
 // The video carries the music the script plays at its first frame, from where it is then.
 VideoSettings videoSettings(const RunParts& parts) {
     const Options& options = parts.options;
@@ -62,6 +64,10 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
 
     PlayerSettings settings;
     settings.startMs = parts.options.startMs;
+    settings.showFps = plan.showFps;
+    settings.playShowFrames = plan.clock != FrameClockKind::FixedStep;
+    // A seek in a window leaves the keys (Esc, a new seek) a look every few hundredths.
+    settings.seekSliceMicros = plan.keys ? kSeekSliceMicros : 0;
     settings.loop = parts.options.loop;
     settings.maxFrames = parts.options.maxFrames;
     settings.afterEffect = std::move(hooks.afterEffect);

@@ -36,6 +36,9 @@ RunPlan planRun(const Options& options, const RunFacts& facts) {
     plan.clock = chooseClock(options, plan.playMusic);
     plan.fixedFps = options.fixedStep() ? options.fps : 0;
     plan.pacedFps = chooseFramesPerSecond(options, facts);
+    plan.showFps = plan.clock == FrameClockKind::FixedStep ? plan.fixedFps
+                   : plan.pacedFps > 0                     ? plan.pacedFps
+                                                           : kHeadlessFramesPerSecond;
 
     if (!options.renderDir.empty()) plan.outputs.push_back(OutputKind::PngFrames);
     if (options.benchmark) plan.outputs.push_back(OutputKind::Benchmark);

@@ -6,7 +6,8 @@
 //
 // The frame clock: a fixed step for --fps (and --render, --video, --benchmark, which imply
 // it); else the music's position while the script's music plays (real time, not --mute);
-// else the wall clock. The pace: fixed steps in a window keep their rate, rendering and
+// else the wall clock. The show's frame rate (what a seek lands on) is the fixed step's, else the
+// pace's. The pace: fixed steps in a window keep their rate, rendering and
 // measuring run flat out; real time keeps --max-fps (60 without a display; 0 in a window =
 // the display's rate where vsync waits for it, none where it does not).
 // The outputs get every frame in this order:
@@ -42,6 +43,9 @@ struct RunPlan {
     int fixedFps = 0;        // FixedStep: frames a second
     bool playMusic = false;  // opens a sound device
     int pacedFps = 0;        // frames a second the pacer holds to; 0 = as fast as it goes
+    // The show's frames, which seeks land on: the fixed step's rate, else the pace's (60 when
+    // nothing paces); real-time runs play them (player.h).
+    int showFps = 60;
     std::vector<OutputKind> outputs;  // in the order they get every frame
     bool keys = false;       // the window's keys control the run
     bool overlay = false;    // Tab shows the timeline over the window's picture

@@ -92,6 +92,10 @@ class CEffectState {
 public:
     virtual ~CEffectState() = default;
     virtual void KeepState(CStateArchive& state) = 0;
+    // Whether the next DrawFrame clears the whole colour and depth buffers, so that nothing
+    // drawn before this frame survives it. Asked between frames, with the context current;
+    // the host then needs no earlier picture to draw this frame exactly.
+    virtual bool ClearsWholePicture() const { return false; }
 };
 
 // The start-up record: 544 bytes under natural alignment. The runtime reads the two

@@ -45,6 +45,53 @@ bool RenderTarget::create(int width, int height, std::string* error) {
 
 void RenderTarget::bind() const { glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_); }
 
+namespace {
+
+// What clearing and copying touch: scissor, masks, clear values, the discard switch and the
+// framebuffer bindings. The scissor test would clip both, and a discarding rasterizer drops
+// clears.
+class ClearAndCopyState {
+public:
+    ClearAndCopyState() {
+        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT | GL_SCISSOR_BIT);
+        discard_ = glIsEnabled(GL_RASTERIZER_DISCARD);
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw_);
+        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read_);
+        glDisable(GL_RASTERIZER_DISCARD);
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glDepthMask(GL_TRUE);
+    }
+    ~ClearAndCopyState() {
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(draw_));
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read_));
+        if (discard_) glEnable(GL_RASTERIZER_DISCARD);
+        glPopAttrib();
+    }
+
+private:
+    GLboolean discard_ = GL_FALSE;
+    GLint draw_ = 0, read_ = 0;
+};
+
+}  // namespace
+
+void RenderTarget::clearToStart() const {
+    ClearAndCopyState saved;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer_);
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void RenderTarget::copyFrom(const RenderTarget& other) const {
+    ClearAndCopyState saved;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, other.framebuffer_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer_);
+    glBlitFramebuffer(0, 0, other.width_, other.height_, 0, 0, width_, height_,
+                      GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+}
+
 void RenderTarget::readPixels(std::vector<unsigned char>* rgba) const {
     const size_t rowBytes = size_t(width_) * 4;
     rgba->resize(rowBytes * height_);

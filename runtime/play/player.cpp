@@ -8,13 +8,46 @@
 
 namespace glimmerq {
 
+namespace {
+
+// A seek that takes longer than this says so (the title, the overlay).
+constexpr int64_t kSeekNoticeMicros = 200000;
+
+}  // namespace
+
 Player::Player(Timeline& timeline, const RenderTarget& target, Clock& clock, FrameClock& frameClock, Pacer& pacer,
                PlayerSettings settings)
     : timeline_(timeline), target_(target), clock_(clock), frameClock_(frameClock), pacer_(pacer),
       settings_(std::move(settings)) {}
 
+Player::~Player() = default;
+
+int64_t Player::playheadMs() const {
+    return seeker_ && seeker_->seeking() ? seeker_->targetMs() : frameClock_.currentMs();
+}
+
+void Player::seekTo(int64_t timeMs) {
+    if (settings_.playShowFrames) timeMs = seeker_->frameMs(seeker_->frameNearest(timeMs));
+    seekBeganMicros_ = clock_.nowMicros();
+    seeker_->begin(timeMs);
+    seekOn();
+}
+
+bool Player::seekOn() {
+    const int64_t until = settings_.seekSliceMicros > 0 ? clock_.nowMicros() + settings_.seekSliceMicros : 0;
+    if (seeker_->step(clock_, until)) {
+        restartAt(seeker_->targetMs());
+        return true;
+    }
+    if (clock_.nowMicros() - seekBeganMicros_ >= kSeekNoticeMicros) {
+        for (PlaybackListener* l : listeners_) l->seeking(seeker_->targetMs(), seeker_->progress());
+        for (FrameOutput* output : outputs_) output->hold(target_);
+    }
+    return false;
+}
+
+// The seeker has brought the show to timeMs: the clocks and the listeners follow.
 void Player::restartAt(int64_t timeMs) {
-    timeline_.rewind();
     frameClock_.restart(timeMs);
     pacer_.reset();
     framesSinceRestart_ = 0;
@@ -30,6 +63,7 @@ void Player::setRange(std::optional<LoopRange> range) {
     }
     if (range == range_) return;
     range_ = range;
+    seeker_->keepPictureAt(range_ ? std::optional<int64_t>(range_->fromMs) : std::nullopt);
     for (PlaybackListener* l : listeners_) l->rangeChanged(range_);
 }
 
@@ -38,7 +72,7 @@ void Player::setRange(std::optional<LoopRange> range) {
 void Player::markRange(const Commands& commands) {
     if (commands.clearRange) setRange(std::nullopt);
     if (commands.range) setRange(commands.range);
-    const int64_t here = frameClock_.currentMs();
+    const int64_t here = playheadMs();
     if (commands.rangeStartHere) {
         const bool endAfter = range_ && range_->toMs > here;
         setRange(LoopRange{here, endAfter ? range_->toMs : timeline_.endMs()});
@@ -62,19 +96,20 @@ bool Player::handle(const Commands& commands) {
     if (commands.togglePause) setPaused(!paused_);
     const int64_t endMs = timeline_.endMs();
     if (commands.reload && settings_.reload && settings_.reload()) {
-        restartAt(std::clamp<int64_t>(frameClock_.currentMs(), 0, timeline_.endMs()));
+        seeker_->forget();
+        seekTo(std::clamp<int64_t>(playheadMs(), 0, std::max<int64_t>(0, timeline_.endMs() - 1)));
         drawWhilePaused_ = true;
         setRange(range_);  // the new script may end inside it
     }
     markRange(commands);
     if (commands.restart) {
-        restartAt(0);
+        seekTo(0);
         drawWhilePaused_ = true;
     } else if (commands.seekToMs || commands.seekMs != 0) {
         // A seek past the end stops just short of it, so there is a frame to see.
-        const int64_t wanted = commands.seekToMs ? *commands.seekToMs : frameClock_.currentMs() + commands.seekMs;
+        const int64_t wanted = commands.seekToMs ? *commands.seekToMs : playheadMs() + commands.seekMs;
         const int64_t target = std::clamp<int64_t>(wanted, 0, std::max<int64_t>(0, endMs - 1));
-        restartAt(target);
+        seekTo(target);
         drawWhilePaused_ = true;
     }
     return true;
@@ -90,6 +125,7 @@ bool Player::drawFrame(int64_t timeMs, std::string* error) {
     timeline_.draw(timeMs, [&](const std::string& name) {
         if (settings_.afterEffect) settings_.afterEffect(name, timeMs);
     });
+    seeker_->frameDrawn();
     if (finishEachFrame_) glFinish();
     frame.drawMicros = clock_.nowMicros() - frame.drawStartMicros;
     for (FrameOutput* output : outputs_)
@@ -99,8 +135,18 @@ bool Player::drawFrame(int64_t timeMs, std::string* error) {
     return true;
 }
 
+std::optional<int64_t> Player::showFrameMs(int64_t clockMs) {
+    if (!settings_.playShowFrames || !seeker_->exact()) return clockMs;
+    const int64_t next = seeker_->position();
+    const int64_t nearest = seeker_->frameNearest(clockMs);
+    if (nearest + 1 < next) return std::nullopt;
+    seeker_->skipTo(nearest);
+    return seeker_->frameMs(std::max(nearest, next));
+}
+
 Player::Outcome Player::finish(Outcome outcome, std::string* error) {
     timeline_.stopAll();
+    seeker_.reset();  // while the GL context is current
     for (PlaybackListener* l : listeners_) l->stopped();
     if (outcome == Outcome::Ended || outcome == Outcome::Quit) {
         for (FrameOutput* output : outputs_)
@@ -118,28 +164,36 @@ Player::Outcome Player::run(std::string* error) {
     FrameFence fence;
     finishEachFrame_ = std::any_of(outputs_.begin(), outputs_.end(),
                                    [](const FrameOutput* output) { return output->timesDrawing(); });
-    restartAt(settings_.startMs);
+    seeker_ = std::make_unique<Seeker>(timeline_, target_, settings_.showFps);
+    seekTo(settings_.startMs);
     for (;;) {
         if (settings_.interrupted && settings_.interrupted()) return finish(Outcome::Interrupted, error);
         if (controls_ && !handle(controls_->poll())) return finish(Outcome::Quit, error);
+        if (seeker_->seeking() && !seekOn()) continue;
         if (paused_ && !drawWhilePaused_) {
             for (FrameOutput* output : outputs_) output->hold(target_);
             pacer_.wait();
             continue;
         }
-        drawWhilePaused_ = false;
         pacer_.wait();
-        const int64_t timeMs = frameClock_.nextFrameMs();
+        const std::optional<int64_t> frameMs = showFrameMs(frameClock_.nextFrameMs());
+        if (!frameMs) {
+            for (FrameOutput* output : outputs_) output->hold(target_);
+            continue;
+        }
+        const int64_t timeMs = *frameMs;
+        drawWhilePaused_ = false;
         // At least one frame after each restart: a range shorter than a frame still shows.
         if (range_ && timeMs >= range_->toMs && lastMs_ <= range_->toMs && framesSinceRestart_ > 0) {
-            restartAt(range_->fromMs);
+            seekTo(range_->fromMs);
             continue;
         }
         for (PlaybackListener* l : listeners_) l->beforeFrame(timeMs);
+        seeker_->frameStarting(timeMs);
         if (!timeline_.advance(timeMs)) {
             // A script that ends before its first frame would loop without ever drawing.
             if (!settings_.loop || framesSinceRestart_ == 0) return finish(Outcome::Ended, error);
-            restartAt(0);
+            seekTo(0);
             continue;
         }
         lastMs_ = timeMs;

@@ -8,20 +8,26 @@
 //   Player::Outcome outcome = player.run(&error);
 //
 // Which clock, pace and outputs a run gets is decided elsewhere (app/run_plan.h).
-// Seeking replays the timeline from the beginning up to the target without drawing, as a
-// start time does. While paused nothing is drawn (the spins would move on): the outputs
-// are asked to hold the picture. A marked range loops: a frame that reaches its end, coming
-// from inside it or before it, restarts the run at its start, as --loop does at the end.
+// Every way to a time (the start, a seek, Home, a loop, a range's wrap, the replay after a
+// reload) goes through the seeker (seeker.h), so the first frame drawn there is the show's own.
+// A real-time run plays the show's frames: each frame's time is the show frame nearest the
+// clock's, and frames the clock passed over are played without drawing. A seek works in
+// slices in real time (the keys stay live; one taking long tells the listeners how far it is).
+// While paused nothing is drawn (the spins would move on): the outputs are asked to hold the
+// picture. A marked range loops: a frame that reaches its end, coming from inside it or before
+// it, goes back to its start, as --loop does at the end.
 #pragma once
 
 #include "runtime/base/clock.h"
 #include "runtime/play/frame_clock.h"
 #include "runtime/play/frame_output.h"
 #include "runtime/play/pacer.h"
+#include "runtime/play/seeker.h"
 #include "runtime/display/render_target.h"
 #include "runtime/script/timeline.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +69,8 @@ public:
     virtual void beforeFrame(int64_t /*timeMs*/) {}
     // The next frame shows timeMs: the run began, looped, or was seeked.
     virtual void restarted(int64_t /*timeMs*/) {}
+    // A seek to targetMs is under way and has taken long enough to say so; fraction 0 ... 1.
+    virtual void seeking(int64_t /*targetMs*/, double /*fraction*/) {}
     virtual void pausedChanged(bool /*paused*/, int64_t /*timeMs*/) {}
     // The loop range was marked, moved or cleared (nullopt).
     virtual void rangeChanged(const std::optional<LoopRange>& /*range*/) {}
@@ -72,6 +80,12 @@ public:
 
 struct PlayerSettings {
     int64_t startMs = 0;
+    // The show's frame rate: seeks land on the frames a fixed step from 0 at this rate draws.
+    int showFps = 60;
+    // Real time: every frame is one of the show's frames (see above).
+    bool playShowFrames = false;
+    // A seek works this long between looks at the keys; 0 = all at once.
+    int64_t seekSliceMicros = 0;
     bool loop = false;
     int64_t maxFrames = 0;  // 0 = no limit
     // Called after each effect's DrawFrame (--check-gl); may be empty.
@@ -89,6 +103,7 @@ public:
 
     Player(Timeline& timeline, const RenderTarget& target, Clock& clock, FrameClock& frameClock, Pacer& pacer,
            PlayerSettings settings);
+    ~Player();
 
     void addOutput(FrameOutput* output) { outputs_.push_back(output); }
     void addListener(PlaybackListener* listener) { listeners_.push_back(listener); }
@@ -98,9 +113,16 @@ public:
     Outcome run(std::string* error);
     int64_t framesWritten() const { return frameIndex_; }
     const std::optional<LoopRange>& range() const { return range_; }
+    // While run() plays (for tests and measurements): what the seeks keep.
+    const Seeker* seeker() const { return seeker_.get(); }
 
 private:
+    void seekTo(int64_t timeMs);
+    bool seekOn();  // true when the seek under way is done
     void restartAt(int64_t timeMs);
+    int64_t playheadMs() const;
+    // The frame's time on the show's frames; nullopt: the clock is behind the last one drawn.
+    std::optional<int64_t> showFrameMs(int64_t clockMs);
     void setPaused(bool paused);
     void markRange(const Commands& commands);
     void setRange(std::optional<LoopRange> range);
@@ -117,6 +139,8 @@ private:
     std::vector<FrameOutput*> outputs_;
     std::vector<PlaybackListener*> listeners_;
     Controls* controls_ = nullptr;
+    std::unique_ptr<Seeker> seeker_;
+    int64_t seekBeganMicros_ = 0;
 
     int64_t frameIndex_ = 0;         // frames drawn in the whole run
     int64_t framesSinceRestart_ = 0;

@@ -69,12 +69,49 @@ void Timeline::rewind() {
     ended_ = false;
 }
 
+Timeline::Position Timeline::position() const {
+    Position position;
+    position.next = next_;
+    position.startCounter = startCounter_;
+    position.ended = ended_;
+    position.running = running_;
+    return position;
+}
+
+void Timeline::restore(const Position& position) {
+    const auto sameRun = [](const Run& a, const Run& b) { return a.effect == b.effect && a.order == b.order; };
+    const auto find = [&](const std::vector<Run>& runs, const Run& run) {
+        return std::find_if(runs.begin(), runs.end(), [&](const Run& r) { return sameRun(r, run); });
+    };
+    std::vector<Run> running = position.running;
+    for (Run& now : running_) {
+        auto kept = find(running, now);
+        const bool runsOn = kept != running.end() && kept->uploaded && now.uploaded;
+        CEffect* object = effects_[size_t(now.effect)].effect;
+        if (!runsOn && now.uploaded && object) object->ReleaseTextures();
+    }
+    for (Run& run : running) {
+        auto now = find(running_, run);
+        const bool runsOn = now != running_.end() && now->uploaded && run.uploaded;
+        CEffect* object = effects_[size_t(run.effect)].effect;
+        if (!runsOn && run.uploaded && object) object->UploadTextures();
+    }
+    running_ = std::move(running);
+    next_ = position.next;
+    startCounter_ = position.startCounter;
+    ended_ = position.ended;
+}
+
 void Timeline::replaceScript(Script script) {
     rewind();
     script_ = std::move(script);
 }
 
 void Timeline::draw(int64_t nowMs, const std::function<void(const std::string&)>& afterEffect) {
+    lastFrameCleared_ = std::any_of(running_.begin(), running_.end(), [&](const Run& run) {
+        const auto* state = dynamic_cast<const CEffectState*>(effects_[size_t(run.effect)].effect);
+        return state && state->ClearsWholePicture();
+    });
     for (Run& run : running_) {
         CEffect* effect = effects_[size_t(run.effect)].effect;
         if (!effect) continue;

@@ -27,7 +27,28 @@ struct RegisteredEffect {
 };
 
 class Timeline {
+    struct Run {
+        int effect;
+        int layer;
+        uint64_t order;  // start order, breaks ties between equal layers
+        bool uploaded;
+    };
+
 public:
+    // Where the timeline stands between two frames: the next event, what runs, what was drawn.
+    class Position {
+        friend class Timeline;
+
+    public:
+        size_t bytes() const { return sizeof *this + running.size() * sizeof(Run); }
+
+    private:
+        size_t next = 0;
+        uint64_t startCounter = 0;
+        bool ended = false;
+        std::vector<Run> running;
+    };
+
     Timeline(const std::vector<RegisteredEffect>& effects, Script script);
 
     // Applies, in file order, every event with time <= nowMs not applied yet.
@@ -44,7 +65,18 @@ public:
     void stopAll();
     // Rewinds and plays another script from now on (a reloaded one).
     void replaceScript(Script script);
+
+    Position position() const;
+    // Stands where `position` was taken (in this script): a run that runs on keeps its
+    // textures; the others are released, and the runs drawn before then are uploaded again,
+    // which an effect's UploadTextures may take as a new run (its kept state is restored after).
+    void restore(const Position& position);
     const Script& script() const { return script_; }
+    const std::vector<RegisteredEffect>& effects() const { return effects_; }
+
+    // Whether the last frame drawn began with an effect clearing the whole picture
+    // (CEffectState::ClearsWholePicture), so that it shows nothing of the frames before it.
+    bool lastFrameClearedPicture() const { return lastFrameCleared_; }
 
     // Names of the running effects in drawing order, joined by "+" ("CLEAR+CKREUZ").
     std::string runningCombination() const;
@@ -52,12 +84,6 @@ public:
     int64_t endMs() const { return script_.endMs(); }
 
 private:
-    struct Run {
-        int effect;
-        int layer;
-        uint64_t order;  // start order, breaks ties between equal layers
-        bool uploaded;
-    };
     void apply(const Event& event);
     void stop(int effect);
 
@@ -66,6 +92,7 @@ private:
     size_t next_ = 0;
     uint64_t startCounter_ = 0;
     bool ended_ = false;
+    bool lastFrameCleared_ = false;
     std::vector<Run> running_;  // kept sorted by (layer, order)
 };
 

@@ -30,7 +30,8 @@ public:
     }
 };
 
-class CountingEffect : public CEffect {
+// Clears the whole picture every frame, so a seek draws only the frame before its target.
+class CountingEffect : public CEffect, public CEffectState {
 public:
     explicit CountingEffect(SteppedClock* clock = nullptr, int64_t costMicros = 0) : clock_(clock), cost_(costMicros) {}
     std::vector<LONG> drawn;
@@ -40,6 +41,8 @@ public:
         if (clock_) clock_->micros += cost_;
     }
     void ReceiveInt(char*, int value, LONG) override { methods.push_back(value); }
+    void KeepState(CStateArchive&) override {}
+    bool ClearsWholePicture() const override { return true; }
 
 private:
     SteppedClock* clock_;
