@@ -135,7 +135,7 @@ const std::vector<SScenario> kDrivenScenarios = {
     // Kept while trails darken a fading picture; the window fades up instead.
     {"CLEAR", "trails over a fade down", true, {{0, "METHOD", 3}, {30, "METHOD", 1}, {50, "METHOD", 2}}},
     // A second run inside the window restarts the clock, which must come back too.
-    {"SPLASH", "a second run over its trails", true, {{50, nullptr, 0}}},
+    {"SPLASH", "a second run, over its own last frames", true, {{50, nullptr, 0}}},
 };
 
 void play(CEffect& effect, const SScenario& scenario, int frame) {
