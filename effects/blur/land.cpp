@@ -74,6 +74,11 @@ int CLand::Setup(int width, int height) {
     return CRadialBlur::Setup(width, height);
 }
 
+void CLand::KeepState(CStateArchive& state) {
+    CRadialBlur::KeepState(state);
+    state(timeOffset);
+}
+
 void CLand::EmitSurface(LONG elapsed, const PatchFn& emit) {
     EmitLandPatches(LandTime(elapsed, timeOffset), corners, emit);
 }

@@ -8,7 +8,8 @@
 //
 //   CLand land;  land.Setup(640, 480);  land.DrawFrame(elapsed);   // elapsed in ms
 //
-// The spin advances two degrees per drawn frame; nothing is read from the data file.
+// The spin advances two degrees per drawn frame; nothing is read from the data file. KeepState
+// keeps the spin and the time offset.
 #pragma once
 
 #include "effects/blur/radial_blur.h"
@@ -27,6 +28,7 @@ public:
     ~CLand() override = default;
 
     int Setup(int width, int height) override;
+    void KeepState(CStateArchive& state) override;
 
     LONG timeOffset = 0;  // ms subtracted from the elapsed time before it drives the surface
 

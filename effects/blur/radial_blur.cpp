@@ -113,6 +113,9 @@ int CRadialBlur::Setup(int width, int height) {
 void CRadialBlur::UploadTextures() {}
 void CRadialBlur::ReleaseTextures() {}
 
+// `corners` is working storage, rewritten before every read.
+void CRadialBlur::KeepState(CStateArchive& state) { state(angle); }
+
 void CRadialBlur::ApplyViewport() const {
     switch (values.viewport) {
     case BlurViewport::kWhole:

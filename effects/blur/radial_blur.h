@@ -19,9 +19,10 @@
 //
 // Not here: data-file textures, script parameters, time-based spin. `angle` advances once per
 // surface drawing (and, where the values say so, once in the blur layers), so the spin follows
-// the frame rate. The blur texture is made on the first frame, reused by every later one (each
-// capture redefines its whole image) and never deleted: the GL context may be gone when the
-// effect is destroyed.
+// the frame rate; KeepState keeps it. The blur texture is made on the first frame, reused by
+// every later one (each capture redefines its whole image, so it holds no state between
+// frames; the picture the capture draws over is the host's) and never deleted: the GL
+// context may be gone when the effect is destroyed.
 #pragma once
 
 #include "demogl/demogl.h"
@@ -102,7 +103,7 @@ void EmitParametricPatches(const SParametricSurface& surface, float (&corners)[4
 void ForEachBlurLayer(float layers, float step, float startAlpha, double halfWidth,
                       double halfHeight, const BlurLayerFn& emit);
 
-class CRadialBlur : public CEffect {
+class CRadialBlur : public CEffect, public CEffectState {
 public:
     explicit CRadialBlur(const SBlurValues& values) : values(values) {}
     ~CRadialBlur() override = default;
@@ -111,6 +112,7 @@ public:
     void DrawFrame(LONG elapsed) override;
     void UploadTextures() override;
     void ReleaseTextures() override;
+    void KeepState(CStateArchive& state) override;
 
     // The steps of a frame; DrawFrame calls them in order (public so tests can drive them).
     // Advances `angle` and draws the surface under the gluLookAt view it leaves current.

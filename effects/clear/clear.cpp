@@ -41,6 +41,10 @@ void CClear::ReceiveInt(char* name, int value, LONG) {
     }
 }
 
+// A fade ends by switching the method to black, so the method is frame state as well as the
+// script's.
+void CClear::KeepState(CStateArchive& state) { state(method, level, scissor); }
+
 // Leaves: scissor test as the method and letterbox left it (on until a black clear);
 // after trails: blend off with SRC_ALPHA/ONE_MINUS_SRC_ALPHA, full viewport, 45° projection,
 // identity model-view, matrix mode GL_MODELVIEW, colour (0, 0, 0, 0.1).

@@ -3,11 +3,12 @@
 // Clears to black, darkens the previous frame (trails), or fades the clear colour from
 // black to white or back, then optionally letterboxes everything drawn after it in the
 // frame. The script steers it with the integer parameters "METHOD" and "SCISSOR".
+// KeepState keeps the method, the fade's grey level and the letterbox flag.
 #pragma once
 
 #include "demogl/demogl.h"
 
-class CClear : public CEffect {
+class CClear : public CEffect, public CEffectState {
 public:
     enum Method { kBlack = 0, kTrails = 1, kFadeUp = 2, kFadeDown = 3 };
 
@@ -17,6 +18,7 @@ public:
     void UploadTextures() override;
     void ReleaseTextures() override;
     void ReceiveInt(char* name, int value, LONG elapsed) override;
+    void KeepState(CStateArchive& state) override;
 
     // Read by tests; the script changes them only through ReceiveInt.
     int width;     // render size in pixels

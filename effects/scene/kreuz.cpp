@@ -51,6 +51,8 @@ void CKreuzScene::ReleaseTextures() {
     if (modelLoaded) ReleaseSceneModelTextures(model);
 }
 
+void CKreuzScene::KeepState(CStateArchive& state) { state(angle, timeOrigin); }
+
 // Leaves: viewport = whole window (CKreuzV: upper-left quarter), projection = 90° perspective,
 // matrix mode GL_MODELVIEW with the model's transform, GL_SMOOTH, both hints, fog parameters set.
 void CKreuzScene::DrawFrame(LONG elapsed) {

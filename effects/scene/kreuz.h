@@ -4,7 +4,8 @@
 // viewer along sin(t) and turns about the vertical axis one degree per drawn frame (back to
 // 0 after 69), the sense of the turn following the sign of the swing's sine. Lit by
 // GL_LIGHT0 as it stands, textured, in black exponential fog. CKreuz fills the window,
-// CKreuzV draws the same scene into the upper-left quarter.
+// CKreuzV draws the same scene into the upper-left quarter. KeepState keeps the turn and the
+// sway's time origin.
 //
 // Not here: script parameters, buffer clears (it draws over what the frame holds).
 #pragma once
@@ -13,13 +14,14 @@
 #include "model/model.h"
 
 // The scene both effects draw; they differ only in the viewport.
-class CKreuzScene : public CEffect {
+class CKreuzScene : public CEffect, public CEffectState {
 public:
     ~CKreuzScene() override;
     int Setup(int width, int height) override;
     void DrawFrame(LONG elapsed) override;
     void UploadTextures() override;
     void ReleaseTextures() override;
+    void KeepState(CStateArchive& state) override;
 
     // Read by tests. Initialised here so an effect whose model failed to load (Setup then
     // writes nothing) still holds defined values.

@@ -50,6 +50,8 @@ void CTunnelScene::ReleaseTextures() {
     if (modelLoaded) ReleaseSceneModelTextures(model);
 }
 
+void CTunnelScene::KeepState(CStateArchive& state) { state(angle); }
+
 // Leaves: viewport = whole window (CTunnelV: lower-right quarter), projection = 45° perspective
 // with the breathing aspect, matrix mode GL_MODELVIEW = identity (the model's transform is
 // popped), GL_SMOOTH, both hints, fog parameters set.

@@ -5,7 +5,7 @@
 // times its texture) in black exponential fog, under a 45° perspective whose aspect is the
 // window's ratio times sin(elapsed / 800 ms): normal proportions at 1, stretched towards 0,
 // mirrored left to right below 0. CTunnel fills the window, CTunnelV draws the same scene
-// into the lower-right quarter.
+// into the lower-right quarter. KeepState keeps the spin.
 //
 // Not here: script parameters, buffer clears, setting the current colour or texture
 // environment (whatever the layer before left is used).
@@ -15,13 +15,14 @@
 #include "model/model.h"
 
 // The scene both effects draw; they differ only in the viewport.
-class CTunnelScene : public CEffect {
+class CTunnelScene : public CEffect, public CEffectState {
 public:
     ~CTunnelScene() override;
     int Setup(int width, int height) override;
     void DrawFrame(LONG elapsed) override;
     void UploadTextures() override;
     void ReleaseTextures() override;
+    void KeepState(CStateArchive& state) override;
 
     // Read by tests. Initialised here so an effect whose model failed to load (Setup then
     // writes nothing) still holds defined values.

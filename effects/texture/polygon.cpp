@@ -83,6 +83,8 @@ void CPolygon::UploadTextures() {}
 
 void CPolygon::ReleaseTextures() {}
 
+void CPolygon::KeepState(CStateArchive& state) { state(angleX, angleY, angleZ); }
+
 // Leaves: viewport = full, projection = 45° perspective, matrix mode GL_MODELVIEW with the
 // matrix it found, GL_LIGHT7 and the light-model ambient set, materials (front and back)
 // set, GL_EXP fog parameters with GL_DONT_CARE fog hint, smooth shading.

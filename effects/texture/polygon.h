@@ -3,7 +3,8 @@
 // A unit icosahedron is drawn twice per frame, lit by GL_LIGHT7 (white specular) and added
 // translucently onto the picture (GL_ONE_MINUS_SRC_ALPHA, GL_ONE, lit alpha 0.5): a solid
 // core at 1.5 p and a wireframe at p on the same line of sight, where p swings with the
-// elapsed time (IcosahedronCentre). Both tumble about x, y and z by one degree per frame.
+// elapsed time (IcosahedronCentre). Both tumble about x, y and z by one degree per frame;
+// KeepState keeps the three angles.
 //
 //   CPolygon ico;  ico.Setup(w, h);  ico.DrawFrame(t);
 //
@@ -17,13 +18,14 @@
 // While sin(t/1000) > 0.86 both copies lie wholly behind the near plane.
 void IcosahedronCentre(LONG elapsed, float centre[3]);
 
-class CPolygon : public CEffect {
+class CPolygon : public CEffect, public CEffectState {
 public:
     ~CPolygon() override = default;
     int Setup(int width, int height) override;
     void DrawFrame(LONG elapsed) override;
     void UploadTextures() override;
     void ReleaseTextures() override;
+    void KeepState(CStateArchive& state) override;
 
     // Advances the three angles by one degree and draws both copies.
     void DrawIcosahedron(LONG elapsed);

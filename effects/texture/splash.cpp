@@ -89,6 +89,9 @@ void CSplash::UploadTextures() {
 
 void CSplash::ReleaseTextures() { DEMOGL_TextureUnUpload(texture); }
 
+// The time step is left out: every frame measures it afresh from the last time.
+void CSplash::KeepState(CStateArchive& state) { state(spinCounter, currentSlot, lastTime, slots, random); }
+
 // Leaves: viewport = full, projection = 45° perspective, matrix mode GL_MODELVIEW,
 // perspective-correction and point-smooth hints GL_NICEST, smooth shading, the logo texture
 // bound, colour white. The model-view is the one found when the frame began in GL_MODELVIEW,

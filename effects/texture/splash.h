@@ -10,7 +10,8 @@
 //
 // Velocity and life change once per drawn frame, position by the time since the previous
 // frame: the burst follows the frame rate. The sparks, the spin counter and the generator
-// carry over across activations; UploadTextures restarts only the clock.
+// carry over across activations; UploadTextures restarts only the clock. KeepState keeps all
+// of them with the clock and the current slot.
 //
 // Not here: a failure result. Setup returns 0 even when the texture failed to load.
 #pragma once
@@ -37,7 +38,7 @@ struct SSpark {
     float acceleration[3];// added to the velocity every frame, unscaled
 };
 
-class CSplash : public CEffect {
+class CSplash : public CEffect, public CEffectState {
 public:
     static constexpr int kSlotCount = 20;
 
@@ -46,6 +47,7 @@ public:
     void DrawFrame(LONG elapsed) override;
     void UploadTextures() override;
     void ReleaseTextures() override;
+    void KeepState(CStateArchive& state) override;
 
     // Re-throw the first (leftward) or second (rightward) spark of the current slot.
     void ResetFirstSpark();
