@@ -45,6 +45,16 @@ void CClear::ReceiveInt(char* name, int value, LONG) {
 // script's.
 void CClear::KeepState(CStateArchive& state) { state(method, level, scissor); }
 
+bool CClear::ClearsWholePicture() const {
+    const bool fading = (method == kFadeUp && level < 1.0f) || (method == kFadeDown && level > 0.0f);
+    if (method != kBlack && (!fading || glIsEnabled(GL_SCISSOR_TEST))) return false;
+    GLboolean colour[4] = {GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE};
+    GLboolean depth = GL_FALSE;
+    glGetBooleanv(GL_COLOR_WRITEMASK, colour);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depth);
+    return colour[0] && colour[1] && colour[2] && colour[3] && depth;
+}
+
 // Leaves: scissor test as the method and letterbox left it (on until a black clear);
 // after trails: blend off with SRC_ALPHA/ONE_MINUS_SRC_ALPHA, full viewport, 45° projection,
 // identity model-view, matrix mode GL_MODELVIEW, colour (0, 0, 0, 0.1).

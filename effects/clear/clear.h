@@ -4,6 +4,7 @@
 // black to white or back, then optionally letterboxes everything drawn after it in the
 // frame. The script steers it with the integer parameters "METHOD" and "SCISSOR".
 // KeepState keeps the method, the fade's grey level and the letterbox flag.
+// ClearsWholePicture says whether the next frame leaves nothing of the previous picture.
 #pragma once
 
 #include "demogl/demogl.h"
@@ -19,6 +20,9 @@ public:
     void ReleaseTextures() override;
     void ReceiveInt(char* name, int value, LONG elapsed) override;
     void KeepState(CStateArchive& state) override;
+    // A black clear clears everything (it turns the scissor test off first); a running fade
+    // does too, unless the scissor test or a write mask the last frame left clips its clear.
+    bool ClearsWholePicture() const override;
 
     // Read by tests; the script changes them only through ReceiveInt.
     int width;     // render size in pixels

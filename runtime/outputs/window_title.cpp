@@ -22,6 +22,7 @@ void WindowTitle::hold(const RenderTarget&) { update(); }
 
 void WindowTitle::restarted(int64_t timeMs) {
     lastTimeMs_ = timeMs;
+    seeking_.clear();
     message_.clear();
     showTimeUntilMicros_ = clock_.nowMicros() + kShowTimeAfterJumpMicros;
 }
@@ -33,6 +34,12 @@ void WindowTitle::pausedChanged(bool paused, int64_t timeMs) {
     update();
 }
 
+void WindowTitle::seeking(int64_t targetMs, double fraction) {
+    seeking_ = "seeking to " + formatShowTime(targetMs, ShowTimeStyle::Short) + " \u2026 " +
+               std::to_string(int(fraction * 100.0)) + " %";
+    update();
+}
+
 void WindowTitle::showMessage(const std::string& message) {
     message_ = message;
     update();
@@ -40,6 +47,11 @@ void WindowTitle::showMessage(const std::string& message) {
 
 void WindowTitle::update() {
     std::string title = title_;
+    if (!seeking_.empty()) {
+        title += kSeparator + seeking_;
+        if (title != shownTitle_) setTitle_(shownTitle_ = title);
+        return;
+    }
     const bool showTime = paused_ || clock_.nowMicros() < showTimeUntilMicros_ || !message_.empty();
     if (showTime) {
         title += kSeparator + formatShowTime(lastTimeMs_);

@@ -6,7 +6,8 @@
 //
 // The title adds the time while paused and for two seconds after a seek or reload
 // ("glimmerQ/quorV0!xe!!! — 1:02.350 (paused)"); a message (a reload's error) stays there
-// until the next seek, reload or resume. The title is set only when its text changes.
+// until the next seek, reload or resume. A seek that takes a while says how far it is
+// ("glimmerQ/quorV0!xe!!! — seeking to 1:44 … 40 %"). The title is set only when its text changes.
 #pragma once
 
 #include "runtime/base/clock.h"
@@ -28,6 +29,7 @@ public:
     void hold(const RenderTarget& target) override;
     void restarted(int64_t timeMs) override;
     void pausedChanged(bool paused, int64_t timeMs) override;
+    void seeking(int64_t targetMs, double fraction) override;
 
     // Shown after the time until the next seek, reload or resume.
     void showMessage(const std::string& message);
@@ -42,6 +44,7 @@ private:
     bool paused_ = false;
     int64_t showTimeUntilMicros_ = 0;
     std::string message_;
+    std::string seeking_;  // "seeking to 1:44 … 40 %" while a long seek is under way
     std::string shownTitle_;
 };
 

@@ -19,6 +19,12 @@ void MusicFollower::beforeFrame(int64_t timeMs) {
     player_.pump(now);
 }
 
+// A seek that takes a while: the music it leaves stops at once, not when it lands.
+void MusicFollower::seeking(int64_t, double) {
+    cue_.reset();
+    player_.stop();
+}
+
 void MusicFollower::restarted(int64_t) {
     // The next frame's cue starts the music again at the right place.
     cue_.reset();
