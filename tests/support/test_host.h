@@ -80,6 +80,7 @@ public:
     const std::string& error() const { return error_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    const RenderTarget& target() const { return *target_; }
 
     // RGBA at window coordinates (x, y), y from the bottom row, as GL reads it.
     std::array<unsigned char, 4> pixel(int x, int y) const;
