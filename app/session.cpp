@@ -7,6 +7,7 @@
 #include "app/timeline_option.h"
 #include "runtime/base/show_time.h"
 #include "runtime/display/loading_screen.h"
+#include "runtime/input/key_map.h"
 #include "runtime/outputs/video_encoder.h"
 
 #include <GL/gl.h>
@@ -20,6 +21,19 @@ namespace glimmerq {
 
 namespace {
 constexpr int64_t kWatchIntervalMicros = 500000;  // --watch looks at the files twice a second
+
+class ReloadRequests : public Controls {
+public:
+    explicit ReloadRequests(std::function<bool()> changed) : changed_(std::move(changed)) {}
+    Commands poll() override {
+        Commands commands;
+        commands.reload = changed_ && changed_();
+        return commands;
+    }
+
+private:
+    std::function<bool()> changed_;
+};
 }  // namespace
 
 Session::Session(Options options, DemoGlHost& host, Clock& clock, const Messages& messages)
@@ -126,7 +140,8 @@ bool Session::setUpEffects() {
         screen.draw(count ? float(i) / float(count) : 1.0f);
         if (window_) {
             window_->present(*target_);
-            if (window_->pollEvents().quit) return false;
+            for (const WindowEvent& event : window_->pollEvents())
+                if (event.kind == WindowEvent::Kind::Quit || keyAction(event) == KeyAction::Quit) return false;
         }
         if (i == count) break;
         setUpEffect(i);
@@ -259,7 +274,8 @@ int Session::play(Timeline& timeline, const std::string& title) {
     hooks.reload = [this, &timeline](const std::function<void(const std::string&)>& show) {
         return reload(timeline, show);
     };
-    if (plan.watch) hooks.changed = watchForChanges();
+    ReloadRequests watch(plan.watch ? watchForChanges() : std::function<bool()>());
+    hooks.controls.push_back(&watch);
 
     std::string error;
     auto run = AssembledRun::assemble(plan, parts, std::move(hooks), &error);
