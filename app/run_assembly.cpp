@@ -88,6 +88,7 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
         run->input_ = std::make_unique<WindowInput>(*parts.window);
         run->player_->addControls(run->input_.get());
         if (plan.overlay) run->addOverlay(parts);
+        for (InputHandler* handler : hooks.handlers) run->input_->addHandler(handler);
         run->addKeys(parts);
     }
     for (Controls* controls : hooks.controls) run->player_->addControls(controls);

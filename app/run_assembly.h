@@ -5,10 +5,10 @@
 //
 // Everything the plan names is made here and lives as long as the run: the music and its
 // follower, the frame clock, the pacer, the outputs in the plan's order, the window's input
-// and keys and the player, and in a window the timeline overlay (Tab). The player's controls,
-// polled in this order: the window's input (which hands the events to the overlay, then to
-// the keys), the keys, the overlay's mouse, then the extra sources the session adds (a
-// watched folder, an editor). Needs the GL context current
+// and keys and the player, and in a window the timeline overlay (Tab). The window's events go
+// to the overlay, then to the hooks' handlers (an editor), then to the keys. The player's
+// controls, polled in this order: the window's input, the overlay's mouse, the keys, then
+// the hooks' sources (a watched folder, an editor). Needs the GL context current
 // (the video reads frames back, the overlay sets up its drawing).
 // Not here: deciding what a run is made of (run_plan.h), opening data or graphics, reloads
 // (session.h).
@@ -20,6 +20,7 @@
 #include "runtime/data/data_source.h"
 #include "runtime/display/render_target.h"
 #include "runtime/display/window.h"
+#include "runtime/input/input_handler.h"
 #include "runtime/play/frame_output.h"
 #include "runtime/play/pacer.h"
 #include "runtime/play/player.h"
@@ -66,6 +67,9 @@ struct RunHooks {
     std::function<bool(const std::function<void(const std::string&)>& show)> reload;
     // More sources of commands, polled after the keys and the overlay (a watched folder).
     std::vector<Controls*> controls;
+    // More takers of the window's events, handed them after the overlay and before the keys,
+    // so that they may keep a key from them (an editor's arrows while something is selected).
+    std::vector<InputHandler*> handlers;
 };
 
 class AssembledRun {

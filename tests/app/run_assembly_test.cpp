@@ -39,7 +39,15 @@ struct Outcome {
     int polls = 0;
 };
 
-Outcome playToTheEnd(bool showOverlay) {
+// Takes Esc, as an editor takes the keys it uses.
+class TakesEscape : public InputHandler {
+public:
+    bool handle(const WindowEvent& event) override {
+        return event.kind == WindowEvent::Kind::KeyDown && event.key == keys::kEscape;
+    }
+};
+
+Outcome playToTheEnd(bool showOverlay, SDL_Keycode pressed = SDLK_UNKNOWN, InputHandler* handler = nullptr) {
     Outcome result;
     glimmerq::testing::holdOffscreenGlLibrary();
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -68,14 +76,15 @@ Outcome playToTheEnd(bool showOverlay) {
     QuitAfter quitter;
     RunHooks hooks;
     hooks.controls.push_back(&quitter);
+    if (handler) hooks.handlers.push_back(handler);
     auto run = AssembledRun::assemble(plan, parts, std::move(hooks), &error);
     EXPECT_TRUE(run) << error;
     if (run) {
-        if (showOverlay) {
-            SDL_Event tab{};
-            tab.type = SDL_KEYDOWN;
-            tab.key.keysym.sym = SDLK_TAB;
-            SDL_PushEvent(&tab);
+        for (SDL_Keycode code : {SDL_Keycode(showOverlay ? SDLK_TAB : SDLK_UNKNOWN), pressed}) {
+            SDL_Event key{};
+            key.type = SDL_KEYDOWN;
+            key.key.keysym.sym = code;
+            if (code != SDLK_UNKNOWN) SDL_PushEvent(&key);
         }
         result.outcome = run->play(&error);
         result.polls = quitter.polls;
@@ -96,4 +105,12 @@ TEST(RunAssembly, WithTheOverlayShownTheEndHoldsUntilTheQuitAndWithoutItTheShowE
     const Outcome shown = playToTheEnd(true);
     EXPECT_EQ(shown.outcome, Player::Outcome::Quit) << "held at the end until quit";
     EXPECT_EQ(shown.polls, kPollsBeforeQuitting);
+}
+
+// A handler the session adds is handed the events before the keys: what it takes never
+// reaches them.
+TEST(RunAssembly, AHandlerOfTheHooksKeepsTheKeysItTakesFromTheKeyMap) {
+    EXPECT_EQ(playToTheEnd(false, SDLK_ESCAPE).outcome, Player::Outcome::Quit);
+    TakesEscape editor;
+    EXPECT_EQ(playToTheEnd(false, SDLK_ESCAPE, &editor).outcome, Player::Outcome::Ended);
 }
