@@ -3,7 +3,6 @@
 #include "runtime/overlay/overlay_panel.h"
 #include "runtime/overlay/timeline_view.h"
 
-#include <SDL.h>
 #include <imgui.h>
 
 namespace glimmerq {
@@ -17,23 +16,21 @@ LoopRange toLoop(const TimeRange& range) { return {range.fromMs, range.toMs}; }
 
 }  // namespace
 
-std::unique_ptr<TimelineOverlay> TimelineOverlay::create(Window& window, Controls& keys, const DataSource& data,
+std::unique_ptr<TimelineOverlay> TimelineOverlay::create(Window& window, const DataSource& data,
                                                          std::string scriptName, std::vector<std::string> effectNames,
                                                          std::function<void(const std::string&)> say,
                                                          std::string* error) {
-    std::unique_ptr<TimelineOverlay> overlay(new TimelineOverlay(window, keys, data));
+    std::unique_ptr<TimelineOverlay> overlay(new TimelineOverlay(data));
     overlay->renderer_ = OverlayRenderer::create(error);
     if (!overlay->renderer_ || !overlay->renderer_->attachWindow(window.sdlWindow(), window.glContext(), error))
         return nullptr;
     overlay->scriptName_ = std::move(scriptName);
     overlay->effectNames_ = std::move(effectNames);
     overlay->say_ = std::move(say);
-    TimelineOverlay* self = overlay.get();
-    window.setEventObserver([self](const SDL_Event& event) { return self->handleEvent(event); });
     return overlay;
 }
 
-TimelineOverlay::~TimelineOverlay() { window_.setEventObserver({}); }
+TimelineOverlay::~TimelineOverlay() = default;
 
 void TimelineOverlay::useScript(const Script& script) {
     const auto text = data_.read(scriptName_);
@@ -42,13 +39,7 @@ void TimelineOverlay::useScript(const Script& script) {
     waveformsStale_ = true;  // looked at when next shown: only changed members are decoded
 }
 
-// ImGui hears every event, so that its idea of the buttons stays true while it is hidden;
-// it keeps them from the keys only while it is shown.
-bool TimelineOverlay::handleEvent(const SDL_Event& event) {
-    if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_TAB) {
-        if (!event.key.repeat) visible_ = !visible_;
-        return true;
-    }
+bool TimelineOverlay::handle(const WindowEvent& event) {
     const bool wanted = renderer_->handleEvent(event);
     return visible_ && wanted;
 }
@@ -125,10 +116,7 @@ void TimelineOverlay::take(const TimelineRequest& request) {
 }
 
 Commands TimelineOverlay::poll() {
-    Commands commands = keys_.poll();
-    if (pending_.seekToMs) commands.seekToMs = pending_.seekToMs;
-    if (pending_.range) commands.range = pending_.range;
-    commands.clearRange = commands.clearRange || pending_.clearRange;
+    Commands commands = pending_;
     pending_ = Commands();
     return commands;
 }
