@@ -1,6 +1,9 @@
 #include "runtime/display/window.h"
 
+#include "runtime/gl/gl_state_guard.h"
+
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
@@ -217,16 +220,10 @@ void Window::present(const RenderTarget& target) {
 
 void Window::swap() { SDL_GL_SwapWindow(window_); }
 
-void Window::showPicture(const RenderTarget& target) {
-    GLint drawFramebuffer = 0, readFramebuffer = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    GLfloat clearColor[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    GLboolean colorMask[4];
-    glGetBooleanv(GL_COLOR_WRITEMASK, colorMask);
+void Window::bindForDrawingOver() { glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0); }
 
+void Window::showPicture(const RenderTarget& target) {
+    GlStateGuard guard(GlStateGuard::kFramebuffers | GlStateGuard::kClearAndMasks);
     // Scissor and colour mask would clip the clear and the blit.
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -240,12 +237,6 @@ void Window::showPicture(const RenderTarget& target) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer());
     glBlitFramebuffer(0, 0, target.width(), target.height(), box.x, box.y, box.x + box.width,
                       box.y + box.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
-    glColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
-    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
-    if (scissor) glEnable(GL_SCISSOR_TEST);
 }
 
 }  // namespace glimmerq
