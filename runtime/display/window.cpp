@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <langinfo.h>
 
@@ -61,6 +62,22 @@ void useUtf8CharacterType() {
     if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return;
     if (!std::setlocale(LC_CTYPE, "") || std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
         std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+// SDL writes WM_NAME in the C library's character type, and in our UTF-8 one Xlib types the
+// property "UTF-8", which no standard names: tools that read WM_NAME (xdotool search --name,
+// older window managers) then find no name. Write it again as ICCCM asks: STRING when the
+// title is Latin-1, else COMPOUND_TEXT. _NET_WM_NAME, SDL's UTF8_STRING, is right as it is.
+void writeStandardWmName(SDL_Window* window, const std::string& title) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    char* text = const_cast<char*>(title.c_str());
+    XTextProperty name;
+    if (Xutf8TextListToTextProperty(info.info.x11.display, &text, 1, XStdICCTextStyle, &name) < Success) return;
+    XSetWMName(info.info.x11.display, info.info.x11.window, &name);
+    XFree(name.value);
+    XFlush(info.info.x11.display);
 }
 
 // Starts SDL's video without its SIGINT and SIGTERM handlers, which would turn a signal that
@@ -135,6 +152,7 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
     }
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
     watchForWindowLoss(result->window_);
+    writeStandardWmName(result->window_, title);
     if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
     return result;
 }
@@ -176,7 +194,10 @@ void Window::toggleFullscreen() {
     }
 }
 
-void Window::setTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
+void Window::setTitle(const std::string& title) {
+    SDL_SetWindowTitle(window_, title.c_str());
+    writeStandardWmName(window_, title);
+}
 
 std::string Window::title() const { return SDL_GetWindowTitle(window_); }
 
