@@ -72,7 +72,10 @@ std::optional<Script> Session::readScript(std::string* error) {
     const std::string name = host_.scriptName();
     const auto bytes = data_->read(name);
     if (!bytes) {
-        *error = data_->origin() + ": no timeline script \"" + name + "\"";
+        const std::string why = data_->unreadable(name);
+        *error = why.empty() ? data_->origin() + ": no timeline script \"" + name + "\""
+                             : data_->origin() + ": member \"" + name + "\" " + why +
+                                   ": the data file cannot be read (glimmerq reads unencrypted zip archives)";
         return std::nullopt;
     }
     reads_->record(-1, name);

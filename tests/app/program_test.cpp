@@ -2,6 +2,8 @@
 #include "runtime/script/script.h"
 #include "tests/app/program_fixture.h"
 
+#include <zip.h>
+
 using namespace program_test;
 
 TEST_F(ProgramTest, RendersTheRequestedFramesOfTheDemoAtTheRenderSize) {
@@ -74,6 +76,20 @@ TEST_F(ProgramTest, ScriptAndDataErrorsExitOneWithOneLine) {
     r = run("--data '" + data.string() + "' --headless");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("no timeline script \"demoflow\""), std::string::npos) << r.err;
+
+    // The script is there, but encrypted: the message says so rather than calling it absent.
+    const fs::path locked = work / "locked.dat";
+    int code = 0;
+    zip_t* zip = zip_open(locked.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(zip, nullptr);
+    static const char kScript[] = "0 end\n";
+    const zip_int64_t member = zip_file_add(zip, "demoflow", zip_source_buffer(zip, kScript, sizeof kScript - 1, 0), 0);
+    ASSERT_EQ(zip_file_set_encryption(zip, zip_uint64_t(member), ZIP_EM_AES_256, "secret"), 0);
+    ASSERT_EQ(zip_close(zip), 0);
+    r = run("--data '" + locked.string() + "' --headless");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "glimmerq: " + locked.string() + ": member \"demoflow\" is encrypted: the data file cannot be "
+                     "read (glimmerq reads unencrypted zip archives)\n");
 }
 
 TEST_F(ProgramTest, MissingSplashLeavesTheLoadingScreenWithoutIt) {
