@@ -11,8 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <sstream>
@@ -110,6 +111,16 @@ bool parseWhole(const std::string& text, int64_t low, int64_t high, int64_t* val
     if (error != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high) return false;
     *value = parsed;
     return true;
+}
+
+// The name of a PNG file: ends in .png, in any case, with a name before it.
+bool endsWithPng(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.size() <= 4) return false;
+    std::string extension = name.substr(name.size() - 4);
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".png";
 }
 
 // Empty when `path` can be written (an existing writable file, or a new file in a writable
@@ -268,7 +279,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
     if (given(start)) {
         std::string reason;
         if (!parseShowTime(text(start), &options->startMs, &reason))
-            return fail("--start must be a time like 75 or 1:15.5, not " + text(start) + " (" + reason + ")");
+            return fail("--start must be a show time, not " + text(start) + " (" + reason + ")");
     }
     int64_t number = 0;
     if (given(fps)) {
@@ -294,6 +305,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
     }
     if (given(timeline)) {
         const std::string path = text(timeline);
+        if (!endsWithPng(path)) return fail("--timeline writes a PNG picture: its FILE must end in .png, not " + path);
         const std::string problem = writeProblem(path);
         if (!problem.empty()) return fail("--timeline " + path + " cannot be written: " + problem);
         options->timelinePath = path;

@@ -125,11 +125,12 @@ void Session::reportGlErrors(const std::string& effect, int64_t elapsedMs) {
 int Session::runShow(const std::string& title) {
     std::string error;
     chooseRenderSize();
-    // A video that cannot be written is known before anything is read or drawn: a wrong name
-    // or place is a mistake on the command line.
+    // A video that cannot be written is known before anything is read or drawn: a wrong name,
+    // place or size (a video's size is --size or the default) is a mistake on the command line;
+    // only a missing encoder is not.
     VideoProblem problem = VideoProblem::None;
     if (!options_.videoPath.empty() && !checkVideoOutput(options_.videoPath, width_, height_, &error, &problem))
-        return fail(error, problem == VideoProblem::Name || problem == VideoProblem::Place ? kExitUsage : kExitFailure);
+        return fail(error, problem == VideoProblem::Program ? kExitFailure : kExitUsage);
     if (!openData(&error)) return fail(error, kExitFailure);
     auto script = readScript(&error);
     if (!script) return fail(error, kExitFailure);

@@ -29,7 +29,10 @@ std::optional<Script> readShowScript(const DataSource& data, DataReads* reads, c
                                      const std::vector<std::string>& effectNames, std::string* error) {
     const auto bytes = data.read(scriptName);
     if (!bytes) {
-        *error = data.origin() + ": no timeline script \"" + scriptName + "\"";
+        const std::string why = data.unreadable(scriptName);
+        *error = why.empty() ? data.origin() + ": no timeline script \"" + scriptName + "\""
+                             : data.origin() + ": member \"" + scriptName + "\" " + why +
+                                   ": the data file cannot be read (glimmerq reads unencrypted zip archives)";
         return std::nullopt;
     }
     if (reads) reads->record(-1, scriptName);

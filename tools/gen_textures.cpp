@@ -37,18 +37,6 @@ float smoothstep(float e0, float e1, float x) {
     return t * t * (3.0f - 2.0f * t);
 }
 
-uint32_t hash(int32_t x, int32_t y, uint32_t seed) {
-    uint32_t h = seed * 0x9E3779B1u ^ uint32_t(x) * 0x85EBCA77u ^ uint32_t(y) * 0xC2B2AE3Du;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    h *= 0x297A2D39u;
-    h ^= h >> 15;
-    return h;
-}
-
-float hash01(int32_t x, int32_t y, uint32_t seed) { return float(hash(x, y, seed) & 0xFFFFu) / 65535.0f; }
-
 int wrap(int v, int period) { return ((v % period) + period) % period; }
 
 // Value noise whose lattice repeats every `period` cells in x and y: tiles seamlessly.
@@ -58,7 +46,7 @@ float tiledNoise(float x, float y, int periodX, int periodY, uint32_t seed) {
     float tx = x - fx, ty = y - fy;
     tx = tx * tx * (3.0f - 2.0f * tx);
     ty = ty * ty * (3.0f - 2.0f * ty);
-    auto at = [&](int cx, int cy) { return hash01(wrap(cx, periodX), wrap(cy, periodY), seed); };
+    auto at = [&](int cx, int cy) { return assets::lattice(wrap(cx, periodX), wrap(cy, periodY), seed); };
     const float a = at(ix, iy), b = at(ix + 1, iy), c = at(ix, iy + 1), d = at(ix + 1, iy + 1);
     return mix(mix(a, b, tx), mix(c, d, tx), ty);
 }
@@ -77,7 +65,7 @@ float tiledFractal(float u, float v, int cellsX, int cellsY, int octaves, uint32
 }
 
 // A signed offset in [-amplitude, amplitude], fixed per pixel: hides 5-bit banding.
-float dither(int x, int y, uint32_t seed) { return (hash01(x, y, seed) * 2.0f - 1.0f) * kDitherAmplitude; }
+float dither(int x, int y, uint32_t seed) { return (assets::lattice(x, y, seed) * 2.0f - 1.0f) * kDitherAmplitude; }
 
 Color dithered(Color c, int x, int y, uint32_t seed, float weight = 1.0f) {
     const float d = dither(x, y, seed) * weight;

@@ -71,6 +71,18 @@ public:
 
     std::string origin() const override { return path_; }
 
+    std::string unreadable(const std::string& name) const override {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (!isSafeMemberName(name) || zip_stat(archive_, name.c_str(), 0, &stat) != 0) return std::string();
+        if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+            return "is encrypted";
+        if ((stat.valid & ZIP_STAT_SIZE) && stat.size > kMaxMemberBytes)
+            return "is larger than " + std::to_string(kMaxMemberBytes >> 20) + " MiB";
+        if (read(name)) return std::string();
+        return "cannot be unpacked (" + std::string(zip_strerror(archive_)) + ")";
+    }
+
 private:
     zip_t* archive_;
     std::string path_;

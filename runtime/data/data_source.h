@@ -31,6 +31,9 @@ public:
     virtual std::string stamp(const std::string& /*name*/) const { return std::string(); }
     // True when members can change under a running program (a directory).
     virtual bool reloadable() const { return false; }
+    // Why a member that is there cannot be read ("is encrypted"), for the message when read()
+    // gave nothing; empty when the member is absent (or readable).
+    virtual std::string unreadable(const std::string& /*name*/) const { return std::string(); }
 };
 
 // True when a member name may be looked up at all.

@@ -1,29 +1,14 @@
 #include "runtime/data/texture_store.h"
 
+#include "runtime/gl/gl_state_guard.h"
+
 #include <GL/gl.h>
 
 namespace glimmerq {
 
-namespace {
-
-// Saves the binding and unpack alignment a texture operation disturbs, restores them on exit.
-class TextureBindingGuard {
-public:
-    TextureBindingGuard() {
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding_);
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment_);
-    }
-    ~TextureBindingGuard() {
-        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment_);
-        glBindTexture(GL_TEXTURE_2D, GLuint(binding_));
-    }
-
-private:
-    GLint binding_ = 0;
-    GLint alignment_ = 4;
-};
-
-}  // namespace
+// What uploading and releasing a texture disturbs: the binding it draws through and the
+// unpack modes its pixels are read with.
+constexpr unsigned kTextureWorkState = GlStateGuard::kTextureBinding | GlStateGuard::kPixelStore;
 
 TextureStore::TextureStore(const DataSource& data, ErrorSink reportError)
     : data_(data), reportError_(std::move(reportError)) {}
@@ -81,7 +66,7 @@ int TextureStore::upload(unsigned handle) {
     if (!entry) return 1;
     // Already resident for another run: its pixels are there and stay until the last release.
     if (entry->uploads++ > 0) return 0;
-    TextureBindingGuard guard;
+    GlStateGuard guard(kTextureWorkState);
     const TextureParams& p = entry->params;
     glBindTexture(GL_TEXTURE_2D, handle);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, p.wrapS);
@@ -99,7 +84,7 @@ void TextureStore::unUpload(unsigned handle) {
     if (!entry || entry->uploads == 0) return;
     // Another run still draws with it.
     if (--entry->uploads > 0) return;
-    TextureBindingGuard guard;
+    GlStateGuard guard(kTextureWorkState);
     glBindTexture(GL_TEXTURE_2D, handle);
     // A 0x0 image releases the storage; the name stays allocated for the next upload.
     glTexImage2D(GL_TEXTURE_2D, 0, entry->params.internalFormat, 0, 0, 0, GL_RGB,

@@ -1,5 +1,7 @@
 #include "runtime/display/async_readback.h"
 
+#include "runtime/gl/gl_state_guard.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -8,38 +10,13 @@
 
 namespace glimmerq {
 
-namespace {
-
-// The pack state a read depends on, saved on construction and put back on destruction.
-class PackStateSaved {
-public:
-    PackStateSaved() {
-        glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &buffer_);
-        glGetIntegerv(GL_PACK_ALIGNMENT, &alignment_);
-        glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength_);
-        glGetIntegerv(GL_PACK_SKIP_ROWS, &skipRows_);
-        glGetIntegerv(GL_PACK_SKIP_PIXELS, &skipPixels_);
-        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer_);
-    }
-    ~PackStateSaved() {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer_));
-        glPixelStorei(GL_PACK_SKIP_PIXELS, skipPixels_);
-        glPixelStorei(GL_PACK_SKIP_ROWS, skipRows_);
-        glPixelStorei(GL_PACK_ROW_LENGTH, rowLength_);
-        glPixelStorei(GL_PACK_ALIGNMENT, alignment_);
-        glBindBuffer(GL_PIXEL_PACK_BUFFER, GLuint(buffer_));
-    }
-
-private:
-    GLint buffer_ = 0, alignment_ = 4, rowLength_ = 0, skipRows_ = 0, skipPixels_ = 0, readFramebuffer_ = 0;
-};
-
-}  // namespace
+// The state a read depends on: the framebuffer it reads, the pack buffer and the pack modes.
+constexpr unsigned kReadState = GlStateGuard::kFramebuffers | GlStateGuard::kPixelStore;
 
 AsyncReadback::AsyncReadback(int width, int height, Sink sink)
     : width_(width), height_(height), sink_(std::move(sink)) {
     assert(width > 0 && height > 0 && sink_ && "AsyncReadback needs a size and a sink");
-    PackStateSaved saved;
+    GlStateGuard saved(kReadState);
     glGenBuffers(2, buffers_);
     for (GLuint buffer : buffers_) {
         glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
@@ -52,7 +29,7 @@ AsyncReadback::~AsyncReadback() { glDeleteBuffers(2, buffers_); }
 bool AsyncReadback::start(const RenderTarget& target, std::string* error) {
     assert(target.width() == width_ && target.height() == height_ && "AsyncReadback: the target's size changed");
     {
-        PackStateSaved saved;
+        GlStateGuard saved(kReadState);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer());
         glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[next_]);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -75,7 +52,7 @@ bool AsyncReadback::flush(std::string* error) {
 }
 
 bool AsyncReadback::deliver(unsigned buffer, std::string* error) {
-    PackStateSaved saved;
+    GlStateGuard saved(kReadState);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
     const void* pixels = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
     if (!pixels) {

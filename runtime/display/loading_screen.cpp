@@ -1,5 +1,7 @@
 #include "runtime/display/loading_screen.h"
 
+#include "runtime/gl/gl_state_guard.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -9,9 +11,7 @@ namespace glimmerq {
 LoadingScreen::LoadingScreen(const LoadingScreenConfig& config, const Image& splash, int width, int height)
     : config_(config), width_(width), height_(height) {
     if (!config.splashEnabled || splash.width <= 0) return;
-    GLint binding = 0, alignment = 4;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    GlStateGuard guard(GlStateGuard::kTextureBinding | GlStateGuard::kPixelStore);
     glGenTextures(1, &texture_);
     glBindTexture(GL_TEXTURE_2D, texture_);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -21,8 +21,6 @@ LoadingScreen::LoadingScreen(const LoadingScreenConfig& config, const Image& spl
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, splash.width, splash.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  splash.rgb.data());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    glBindTexture(GL_TEXTURE_2D, GLuint(binding));
     splashWidth_ = splash.width;
     splashHeight_ = splash.height;
 }
@@ -49,17 +47,15 @@ void rect(float x0, float y0, float x1, float y1) {
 
 void LoadingScreen::draw(float progress) {
     progress = std::clamp(progress, 0.0f, 1.0f);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    // Into whatever framebuffer is bound; everything else comes back as it was.
+    GlStateGuard guard(GlStateGuard::kDrawingState);
     glMatrixMode(GL_TEXTURE);
-    glPushMatrix();
     glLoadIdentity();
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
     // Pixel coordinates, origin at the lower-left corner.
     glOrtho(0, width_, 0, height_, -1, 1);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
 
     glDisable(GL_SCISSOR_TEST);
@@ -114,14 +110,6 @@ void LoadingScreen::draw(float progress) {
         glColor4f(config_.bar[0], config_.bar[1], config_.bar[2], config_.opacity);
         rect(x0, y0, x0 + w * progress, y0 + h);
     }
-
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_TEXTURE);
-    glPopMatrix();
-    glPopAttrib();
 }
 
 }  // namespace glimmerq

@@ -1,5 +1,7 @@
 #include "runtime/display/render_target.h"
 
+#include "runtime/gl/gl_state_guard.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -95,14 +97,12 @@ void RenderTarget::copyFrom(const RenderTarget& other) const {
 void RenderTarget::readPixels(std::vector<unsigned char>* rgba) const {
     const size_t rowBytes = size_t(width_) * 4;
     rgba->resize(rowBytes * height_);
-    GLint alignment = 4, readFramebuffer = 0;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
+    {
+        GlStateGuard guard(GlStateGuard::kFramebuffers | GlStateGuard::kPixelStore);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
+    }
     // GL's rows run bottom-up; flip so the first row is the top of the picture.
     std::vector<unsigned char> row(rowBytes);
     for (int y = 0; y < height_ / 2; ++y) {

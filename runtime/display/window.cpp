@@ -1,9 +1,13 @@
 #include "runtime/display/window.h"
 
+#include "runtime/gl/gl_state_guard.h"
+
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <langinfo.h>
 
@@ -65,6 +69,22 @@ void useUtf8CharacterType() {
     if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return;
     if (!std::setlocale(LC_CTYPE, "") || std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
         std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+// SDL writes WM_NAME in the C library's character type, and in our UTF-8 one Xlib types the
+// property "UTF-8", which no standard names: tools that read WM_NAME (xdotool search --name,
+// older window managers) then find no name. Write it again as ICCCM asks: STRING when the
+// title is Latin-1, else COMPOUND_TEXT. _NET_WM_NAME, SDL's UTF8_STRING, is right as it is.
+void writeStandardWmName(SDL_Window* window, const std::string& title) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    char* text = const_cast<char*>(title.c_str());
+    XTextProperty name;
+    if (Xutf8TextListToTextProperty(info.info.x11.display, &text, 1, XStdICCTextStyle, &name) < Success) return;
+    XSetWMName(info.info.x11.display, info.info.x11.window, &name);
+    XFree(name.value);
+    XFlush(info.info.x11.display);
 }
 
 // Starts SDL's video without its SIGINT and SIGTERM handlers, which would turn a signal that
@@ -139,6 +159,7 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
     }
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
     watchForWindowLoss(result->window_);
+    writeStandardWmName(result->window_, title);
     if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
     return result;
 }
@@ -180,7 +201,10 @@ void Window::toggleFullscreen() {
     }
 }
 
-void Window::setTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
+void Window::setTitle(const std::string& title) {
+    SDL_SetWindowTitle(window_, title.c_str());
+    writeStandardWmName(window_, title);
+}
 
 std::string Window::title() const { return SDL_GetWindowTitle(window_); }
 
@@ -278,16 +302,10 @@ void Window::present(const RenderTarget& target) {
 
 void Window::swap() { SDL_GL_SwapWindow(window_); }
 
-void Window::showPicture(const RenderTarget& target) {
-    GLint drawFramebuffer = 0, readFramebuffer = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    GLfloat clearColor[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    GLboolean colorMask[4];
-    glGetBooleanv(GL_COLOR_WRITEMASK, colorMask);
+void Window::bindForDrawingOver() { glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0); }
 
+void Window::showPicture(const RenderTarget& target) {
+    GlStateGuard guard(GlStateGuard::kFramebuffers | GlStateGuard::kClearAndMasks);
     // Scissor and colour mask would clip the clear and the blit.
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -301,12 +319,6 @@ void Window::showPicture(const RenderTarget& target) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer());
     glBlitFramebuffer(0, 0, target.width(), target.height(), box.x, box.y, box.x + box.width,
                       box.y + box.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
-    glColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
-    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
-    if (scissor) glEnable(GL_SCISSOR_TEST);
 }
 
 }  // namespace glimmerq

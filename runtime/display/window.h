@@ -8,7 +8,8 @@
 //
 // present() is two steps that may be taken apart to draw over the picture (an overlay):
 //   window->showPicture(target);      // the picture into the back buffer
-//   ... draw into the default framebuffer ...
+//   window->bindForDrawingOver();     // the window's own framebuffer as the draw framebuffer
+//   ... draw into it ...
 //   window->swap();
 //
 // The window reports its events and decides nothing about them: what a key does is the
@@ -17,8 +18,8 @@
 // picture is scaled, and a window larger than the usable desktop opens fitted to it.
 // A window destroyed from outside (xkill) reads as a quit, not as a fatal X error.
 // Showing the picture leaves every piece of GL state an effect can see as it found it (the
-// scissor test, clear colour, colour mask and framebuffer bindings are
-// saved around the blit and put back).
+// scissor test, clear colour, colour mask and framebuffer bindings are saved around the blit
+// and put back by a GlStateGuard).
 #pragma once
 
 #include "runtime/display/render_target.h"
@@ -48,6 +49,8 @@ public:
     void present(const RenderTarget& target);
     // The picture scaled into the back buffer, black bars around it.
     void showPicture(const RenderTarget& target);
+    // Binds the window's default framebuffer for drawing; the caller saves the binding before.
+    void bindForDrawingOver();
     // Shows the back buffer (waits for the display's refresh with vsync).
     void swap();
     void toggleFullscreen();

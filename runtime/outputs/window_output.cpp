@@ -1,7 +1,6 @@
 #include "runtime/outputs/window_output.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "runtime/gl/gl_state_guard.h"
 
 namespace glimmerq {
 
@@ -23,13 +22,11 @@ void WindowOutput::show(const RenderTarget& target) {
 // draws into the window's and the render target is bound again for the next frame.
 void WindowOutput::showOver() {
     if (!overlay_) return;
-    GLint drawFramebuffer = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    GlStateGuard guard(GlStateGuard::kFramebuffers);
+    window_.bindForDrawingOver();
     int width = 0, height = 0;
     window_.drawableSize(&width, &height);
     overlay_->drawOver(width, height);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
 }
 
 }  // namespace glimmerq

@@ -6,7 +6,9 @@ namespace glimmerq {
 
 namespace {
 constexpr int64_t kShowTimeAfterJumpMicros = 2000000;  // after a seek or reload
+constexpr int64_t kShowKeysMicros = 8000000;          // from the first frame on
 const char kSeparator[] = " \u2014 ";                   // an em dash between the parts
+const char kKeys[] = "Tab: timeline, Space: pause, Left/Right: seek, Esc: quit";
 }  // namespace
 
 WindowTitle::WindowTitle(std::string title, Clock& clock, TitleSink setTitle)
@@ -14,6 +16,7 @@ WindowTitle::WindowTitle(std::string title, Clock& clock, TitleSink setTitle)
 
 bool WindowTitle::write(const Frame& frame, std::string*) {
     lastTimeMs_ = frame.timeMs;
+    if (showKeysUntilMicros_ < 0) showKeysUntilMicros_ = clock_.nowMicros() + kShowKeysMicros;
     update();
     return true;
 }
@@ -57,6 +60,8 @@ void WindowTitle::update() {
         title += kSeparator + formatShowTime(lastTimeMs_);
         if (paused_) title += " (paused)";
         if (!message_.empty()) title += kSeparator + message_;
+    } else if (clock_.nowMicros() < showKeysUntilMicros_) {
+        title += kSeparator + std::string(kKeys);
     }
     if (title == shownTitle_) return;
     shownTitle_ = title;

@@ -1,6 +1,6 @@
 #include "runtime/overlay/overlay_renderer.h"
 
-#include "runtime/overlay/gl_state_guard.h"
+#include "runtime/gl/gl_state_guard.h"
 
 #include <SDL.h>
 #include <imgui.h>

@@ -7,7 +7,7 @@
 //   drawTimeline(ImGui::GetWindowDrawList(), ...);     // any ImGui calls (timeline_view.h)
 //   overlay->endFrame();                               // into the bound draw framebuffer
 //
-// endFrame draws inside a GlStateGuard (gl_state_guard.h), and so does everything else
+// endFrame draws inside a GlStateGuard (runtime/gl/gl_state_guard.h), and so does everything else
 // that touches GL here (the font texture): the effects find the state they left. Without
 // a window, each frame advances ImGui by kHeadlessFrameSeconds and has no input. With one,
 // the mouse is where the window's last mouse event put it: SDL's global mouse state, which

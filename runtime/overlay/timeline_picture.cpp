@@ -3,8 +3,8 @@
 #include "runtime/base/show_time.h"
 #include "runtime/display/gl_context.h"
 #include "runtime/display/render_target.h"
+#include "runtime/gl/gl_state_guard.h"
 #include "runtime/outputs/png_writer.h"
-#include "runtime/overlay/gl_state_guard.h"
 #include "runtime/overlay/overlay_renderer.h"
 #include "runtime/overlay/timeline_view.h"
 

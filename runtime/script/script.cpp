@@ -286,6 +286,12 @@ std::optional<Script> Parser::parse(const std::string& text, std::string* error)
         ended = event.verb == Event::Verb::End;
         script.events.push_back(std::move(event));
     }
+    if (script.events.empty()) {
+        line_ = 1;  // nothing to point at: an empty file, or comments only
+        fail(1, "the script has no events (it needs at least an 'end')");
+        *error = error_;
+        return std::nullopt;
+    }
     if (!ended) {
         ++line_;  // the end is missing after the last line
         fail(1, "missing 'end'");

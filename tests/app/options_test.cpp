@@ -166,8 +166,15 @@ TEST(OptionsTest, TimelineFileIsCheckedLikeTheBenchmarkFile) {
     EXPECT_FALSE(fs::exists(fresh)) << "the check must not leave a file behind";
     const fs::path missingDir = fresh.parent_path() / "no-such-dir" / "chart.png";
     expectRefused({"--timeline", missingDir.string()}, "--timeline " + missingDir.string() + " cannot be written");
-    expectRefused({"--timeline", fresh.parent_path().string()}, "folder");
+    const fs::path folder = fresh.parent_path() / "folder.png";
+    fs::create_directories(folder);
+    expectRefused({"--timeline", folder.string()}, "folder");
     expectRefused({"--timeline"}, "--timeline needs a value (FILE)");
+    // Only a PNG name: the chart never lands in a text file or over a script.
+    for (const fs::path& notPng : {fresh.parent_path() / "x.txt", fresh.parent_path() / "demoflow",
+                                   fresh.parent_path() / ".png", fresh.parent_path() / "chart.png.bak"})
+        expectRefused({"--timeline", notPng.string()}, "its FILE must end in .png, not " + notPng.string());
+    EXPECT_TRUE(parse({"--timeline", (fresh.parent_path() / "CHART.PNG").string()}).proceed);
     fs::remove_all(fresh.parent_path());
 }
 
@@ -182,7 +189,12 @@ TEST(OptionsTest, NumbersMustBeWholeAndInRange) {
     expectRefused({"--frames", "99999999999999999999"}, "--frames must be a whole number");
     expectRefused({"--size", "640"}, "--size must be WxH");
     expectRefused({"--size", "0x10"}, "not 0x10");
-    expectRefused({"--start", "soon"}, "--start must be a time");
+    expectRefused({"--start", "soon"}, "--start must be a show time, not soon (");
+    // The reason gives the examples; the sentence around it does not repeat them.
+    const Parsed negative = parse({"--start", "-1"});
+    EXPECT_EQ(negative.exitCode, 2);
+    EXPECT_EQ(negative.err.find(" like "), negative.err.rfind(" like ")) << negative.err;
+    EXPECT_NE(negative.err.find("--start must be a show time, not -1"), std::string::npos) << negative.err;
     EXPECT_EQ(parse({"--fps", "1000"}).options.fps, 1000);
     EXPECT_EQ(parse({"--frames", "1"}).options.maxFrames, 1);
 }

@@ -126,8 +126,11 @@ TEST_F(SoundTest, VideoMistakesAreFoundBeforeDrawingAndCtrlCLeavesNoPartialFile)
     EXPECT_EQ(r.code, 2) << r.err;
     r = run("--data '" + data.string() + "' --video '" + (work / "no" / "such" / "show.mp4").string() + "'");
     EXPECT_EQ(r.code, 2) << r.err;
-    r = run("--data '" + data.string() + "' --video '" + (work / "odd.mp4").string() + "' --size 33x20");
-    EXPECT_EQ(r.code, 1) << r.err;
+    // An odd --size is the command line's mistake too, found before anything plays.
+    r = run("--data '" + data.string() + "' --video '" + (work / "odd.mp4").string() + "' --size 641x360");
+    EXPECT_EQ(r.code, 2) << r.err;
+    EXPECT_NE(r.err.find("even width and height, not 641x360"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(work / "odd.mp4"));
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     expectOwnLines(r.err);
 

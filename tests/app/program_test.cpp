@@ -2,6 +2,8 @@
 #include "runtime/script/script.h"
 #include "tests/app/program_fixture.h"
 
+#include <zip.h>
+
 using namespace program_test;
 
 TEST_F(ProgramTest, RendersTheRequestedFramesOfTheDemoAtTheRenderSize) {
@@ -73,6 +75,20 @@ TEST_F(ProgramTest, ScriptAndDataErrorsExitOneWithOneLine) {
     r = run("--data '" + data.string() + "' --headless");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("no timeline script \"demoflow\""), std::string::npos) << r.err;
+
+    // The script is there, but encrypted: the message says so rather than calling it absent.
+    const fs::path locked = work / "locked.dat";
+    int code = 0;
+    zip_t* zip = zip_open(locked.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(zip, nullptr);
+    static const char kScript[] = "0 end\n";
+    const zip_int64_t member = zip_file_add(zip, "demoflow", zip_source_buffer(zip, kScript, sizeof kScript - 1, 0), 0);
+    ASSERT_EQ(zip_file_set_encryption(zip, zip_uint64_t(member), ZIP_EM_AES_256, "secret"), 0);
+    ASSERT_EQ(zip_close(zip), 0);
+    r = run("--data '" + locked.string() + "' --headless");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "glimmerq: " + locked.string() + ": member \"demoflow\" is encrypted: the data file cannot be "
+                     "read (glimmerq reads unencrypted zip archives)\n");
 }
 
 TEST_F(ProgramTest, MissingSplashLeavesTheLoadingScreenWithoutIt) {
@@ -144,6 +160,38 @@ TEST_F(ProgramTest, TheWindowManagerSeesTheTitleChangeToTheTimeAndAReloadError) 
     const std::string title = slurp(out);
     EXPECT_NE(title.find("glimmerQ/quorV0!xe!!! \u2014 0:"), std::string::npos) << title;
     EXPECT_NE(title.find("demoflow:1:1"), std::string::npos) << title;
+}
+
+// Tools that read WM_NAME find the window by name: both names carry a type the standards name,
+// while the title holds the em dash of the time shown after a seek.
+TEST_F(ProgramTest, TheWindowsNamesHaveStandardTypesAndXdotoolFindsIt) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xprop >/dev/null 2>&1 && "
+                    "command -v xdotool >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xvfb-run, xprop or xdotool is not installed";
+    const fs::path data = dataWithScript("0 start CLEAR layer 0\n60 end\n");
+    const fs::path script = work / "name.sh";
+    std::ofstream(script) << "'" GLIMMERQ_PROGRAM "' --data '" << data.string() << "' --start 5 --mute --size 160x90 &\n"
+        "pid=$!; id=\n"
+        "for i in $(seq 100); do id=$(xwininfo -root -children | awk '/glimmerq/ {print $1}'); [ -n \"$id\" ] && break; sleep 0.1; done\n"
+        "for i in $(seq 50); do\n"
+        "  names=$(xprop -id \"$id\" WM_NAME _NET_WM_NAME 2>/dev/null); case $names in *0:0*) break;; esac; sleep 0.1\n"
+        "done\n"
+        "echo \"$names\"; echo \"window $(printf %d \"$id\")\"\n"
+        "for found in $(xdotool search --name glimmerQ); do echo \"found $found\"; done\n"
+        "kill $pid; wait $pid\n";
+    const fs::path out = work / "name.txt";
+    std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 320x240x24' sh '" +
+                 script.string() + "' >'" + out.string() + "' 2>&1").c_str());
+    const std::string shown = slurp(out);
+    const bool standardType = shown.find("WM_NAME(STRING) = ") != std::string::npos ||
+                              shown.find("WM_NAME(COMPOUND_TEXT) = ") != std::string::npos ||
+                              shown.find("WM_NAME(UTF8_STRING) = ") != std::string::npos;
+    EXPECT_TRUE(standardType) << shown;
+    EXPECT_NE(shown.find("_NET_WM_NAME(UTF8_STRING) = \"glimmerQ/quorV0!xe!!! \u2014 0:0"), std::string::npos) << shown;
+    const size_t window = shown.find("window ");
+    ASSERT_NE(window, std::string::npos) << shown;
+    const std::string id = shown.substr(window + 7, shown.find('\n', window) - window - 7);
+    EXPECT_NE(shown.find("found " + id + "\n"), std::string::npos) << shown;
 }
 
 TEST_F(ProgramTest, BenchmarkPrintsATableAndWritesJson) {

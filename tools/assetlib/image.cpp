@@ -31,8 +31,6 @@ uint32_t hash(int32_t x, int32_t y, uint32_t seed) {
     return h;
 }
 
-float lattice(int32_t x, int32_t y, uint32_t seed) { return float(hash(x, y, seed) & 0xFFFFu) / 65535.0f; }
-
 float smooth(float t) { return t * t * (3.0f - 2.0f * t); }
 
 }  // namespace
@@ -69,6 +67,8 @@ void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out) fail(path, "cannot write the file");
 }
+
+float lattice(int32_t x, int32_t y, uint32_t seed) { return float(hash(x, y, seed) & 0xFFFFu) / 65535.0f; }
 
 float valueNoise(float x, float y, uint32_t seed) {
     const float fx = std::floor(x), fy = std::floor(y);

@@ -51,6 +51,9 @@ void writeJpeg(const Image& image, const std::filesystem::path& path, int qualit
 // Writes a whole byte buffer to a file; exits with a message on failure.
 void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
+// The noise's value at one lattice point, in [0, 1] (65536 steps): a hash of the point and
+// the seed, the same on every platform. Also a fixed per-pixel random value (dither).
+float lattice(int32_t x, int32_t y, uint32_t seed);
 // Deterministic value noise in [0, 1]: same inputs, same output on every platform.
 float valueNoise(float x, float y, uint32_t seed);
 // Sum of octaves of valueNoise, normalised to [0, 1].

@@ -34,6 +34,13 @@ protected:
         zip_file_add(zip, "empty.bin", zip_source_buffer(zip, kEmpty, 0, 0), 0);
         zip_file_add(zip, "../secret.txt", zip_source_buffer(zip, kScript, sizeof kScript - 1, 0), 0);
         ASSERT_EQ(zip_close(zip), 0);
+
+        zip = zip_open((root / "locked.zip").c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        ASSERT_NE(zip, nullptr);
+        const zip_int64_t locked = zip_file_add(zip, "demoflow", zip_source_buffer(zip, kScript, sizeof kScript - 1, 0), 0);
+        ASSERT_EQ(zip_file_set_encryption(zip, zip_uint64_t(locked), ZIP_EM_AES_256, "secret"), 0);
+        zip_file_add(zip, "open.txt", zip_source_buffer(zip, kScript, sizeof kScript - 1, 0), 0);
+        ASSERT_EQ(zip_close(zip), 0);
     }
     void TearDown() override { fs::remove_all(root); }
 
@@ -41,6 +48,21 @@ protected:
 };
 
 }  // namespace
+
+// An encrypted member is there but cannot be read: it says so instead of looking absent.
+TEST_F(DataSourceTest, SaysWhyAMemberThatIsThereCannotBeRead) {
+    std::string error;
+    auto locked = openDataSource((root / "locked.zip").string(), &error);
+    ASSERT_TRUE(locked) << error;
+    EXPECT_FALSE(locked->read("demoflow"));
+    EXPECT_EQ(locked->unreadable("demoflow"), "is encrypted");
+    EXPECT_TRUE(locked->read("open.txt"));
+    EXPECT_EQ(locked->unreadable("open.txt"), "");
+    EXPECT_EQ(locked->unreadable("missing.jpg"), "");
+    EXPECT_EQ(locked->unreadable("../secret.txt"), "");
+    auto dir = openDataSource((root / "dir").string(), &error);
+    EXPECT_EQ(dir->unreadable("missing.jpg"), "");
+}
 
 TEST_F(DataSourceTest, ReadsWholeMembersFromAnArchiveAndADirectoryAlike) {
     std::string error;

@@ -174,6 +174,13 @@ TEST_F(WindowTest, ScreenshotsAreNamedByShowTimeAndTheTitleShowsTheTimeWhenItMat
     Frame frame;
     frame.target = &target;
     frame.timeMs = 62350;
+    // The first frames name the keys; eight seconds on, the plain title comes back.
+    ASSERT_TRUE(write(frame));
+    EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!! \u2014 Tab: timeline, Space: pause, Left/Right: seek, Esc: quit");
+    clock.micros += 7900000;
+    ASSERT_TRUE(write(frame));
+    EXPECT_NE(window->title().find("Esc: quit"), std::string::npos);
+    clock.micros += 200000;
     ASSERT_TRUE(write(frame));
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");
     key(SDLK_s);

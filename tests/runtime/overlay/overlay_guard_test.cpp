@@ -5,6 +5,7 @@
 #include "runtime/overlay/overlay_renderer.h"
 #include "runtime/script/timeline.h"
 #include "tests/runtime/overlay/layered_show.h"
+#include "tests/support/gl_state_snapshot.h"
 #include "tests/support/test_host.h"
 
 #include <GL/gl.h>
@@ -12,9 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 
 using namespace glimmerq;
+using glimmerq::testing::glSnapshot;
+using glimmerq::testing::glSnapshotDifferences;
 
 namespace {
 
@@ -22,65 +24,6 @@ constexpr int kWidth = 320, kHeight = 180;
 constexpr int kFrames = 8;
 constexpr int64_t kFrameStepMs = 250;
 
-
-// Named GL state the next layer inherits, read with glGet.
-std::map<std::string, std::vector<double>> snapshot() {
-    std::map<std::string, std::vector<double>> state;
-    const auto floats = [&](const char* name, GLenum what, int count) {
-        std::vector<GLfloat> v(static_cast<size_t>(count));
-        glGetFloatv(what, v.data());
-        state[name].assign(v.begin(), v.end());
-    };
-    const auto ints = [&](const char* name, GLenum what, int count) {
-        std::vector<GLint> v(static_cast<size_t>(count));
-        glGetIntegerv(what, v.data());
-        state[name].assign(v.begin(), v.end());
-    };
-    floats("current colour", GL_CURRENT_COLOR, 4);
-    floats("current texture coordinate", GL_CURRENT_TEXTURE_COORDS, 4);
-    ints("matrix mode", GL_MATRIX_MODE, 1);
-    floats("modelview", GL_MODELVIEW_MATRIX, 16);
-    floats("projection", GL_PROJECTION_MATRIX, 16);
-    floats("texture matrix", GL_TEXTURE_MATRIX, 16);
-    ints("modelview depth", GL_MODELVIEW_STACK_DEPTH, 1);
-    ints("projection depth", GL_PROJECTION_STACK_DEPTH, 1);
-    ints("viewport", GL_VIEWPORT, 4);
-    ints("scissor box", GL_SCISSOR_BOX, 4);
-    ints("blend src", GL_BLEND_SRC, 1);
-    ints("blend dst", GL_BLEND_DST, 1);
-    ints("texture 2D binding", GL_TEXTURE_BINDING_2D, 1);
-    ints("active texture", GL_ACTIVE_TEXTURE, 1);
-    ints("polygon mode", GL_POLYGON_MODE, 2);
-    ints("shade model", GL_SHADE_MODEL, 1);
-    ints("draw framebuffer", GL_DRAW_FRAMEBUFFER_BINDING, 1);
-    ints("read framebuffer", GL_READ_FRAMEBUFFER_BINDING, 1);
-    ints("unpack row length", GL_UNPACK_ROW_LENGTH, 1);
-    ints("unpack alignment", GL_UNPACK_ALIGNMENT, 1);
-    GLint envMode = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
-    state["texture env mode"] = {double(envMode)};
-    for (const auto& [name, cap] : std::map<std::string, GLenum>{
-             {"blend", GL_BLEND}, {"scissor test", GL_SCISSOR_TEST}, {"depth test", GL_DEPTH_TEST},
-             {"cull face", GL_CULL_FACE}, {"lighting", GL_LIGHTING}, {"texture 2D", GL_TEXTURE_2D},
-             {"fog", GL_FOG}, {"color material", GL_COLOR_MATERIAL}, {"vertex array", GL_VERTEX_ARRAY},
-             {"color array", GL_COLOR_ARRAY}, {"texture coord array", GL_TEXTURE_COORD_ARRAY}})
-        state["enabled " + name] = {double(glIsEnabled(cap))};
-    return state;
-}
-
-std::string differences(const std::map<std::string, std::vector<double>>& before,
-                        const std::map<std::string, std::vector<double>>& after) {
-    std::string text;
-    for (const auto& [name, values] : before) {
-        if (after.at(name) == values) continue;
-        text += name + ": before";
-        for (double v : values) text += " " + std::to_string(v);
-        text += ", after";
-        for (double v : after.at(name)) text += " " + std::to_string(v);
-        text += "\n";
-    }
-    return text;
-}
 
 // The frames of the layered show in a fresh context of their own, with or without the overlay drawn
 // after each one; *stateChanges lists the inherited state the overlay changed.
@@ -119,12 +62,12 @@ std::vector<std::vector<unsigned char>> play(bool withOverlay, std::string* stat
             frames.push_back(gl.picture());
             if (!overlay) continue;
             glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window.framebuffer());
-            const auto before = snapshot();
+            const auto before = glSnapshot();
             overlay->beginFrame(window.width(), window.height());
             drawTimelineWindow(chart, nullptr, {0, chart.endMs}, {nowMs, TimeRange{1000, 2000}});
             drawOverlayPanel(chart, {nowMs, 60.0, 4.2, false});
             overlay->endFrame();
-            *stateChanges += differences(before, snapshot());
+            *stateChanges += glSnapshotDifferences(before, glSnapshot());
         }
         timeline.stopAll();
         EXPECT_EQ(gl.glError(), unsigned(GL_NO_ERROR));
@@ -204,12 +147,12 @@ TEST(OverlayGuard, PutsBackUnusualInheritedState) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glViewport(3, 4, 50, 60);
 
-    const auto before = snapshot();
+    const auto before = glSnapshot();
     overlay->beginFrame(kWidth, kHeight);
     drawTimelineWindow(chart, nullptr, {0, 5000}, {2500, std::nullopt});
     drawOverlayPanel(chart, {2500, 60.0, 4.2, true});
     overlay->endFrame();
-    EXPECT_EQ(differences(before, snapshot()), "");
+    EXPECT_EQ(glSnapshotDifferences(before, glSnapshot()), "");
     GLint bound = 0;
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
     EXPECT_EQ(GLuint(bound), buffer);

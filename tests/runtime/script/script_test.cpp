@@ -104,6 +104,8 @@ TEST(Script, ErrorsNameLineAndColumn) {
     EXPECT_EQ(errorOf("0 string CLEAR T \"open\n1 end\n"), "demoflow:1:18: unterminated string");
     EXPECT_EQ(errorOf("0 string CLEAR T bare\n1 end\n"), "demoflow:1:18: expected a quoted text");
     EXPECT_EQ(errorOf("7\n"), "demoflow:1:2: missing verb");
-    EXPECT_EQ(errorOf(""), "demoflow:1:1: missing 'end'");
+    for (const char* eventless : {"", "\n\n", "# --- The opening\n  # nothing yet\n", "0 tempo 120 4\n"})
+        EXPECT_EQ(errorOf(eventless), "demoflow:1:1: the script has no events (it needs at least an 'end')")
+            << "for: " << eventless;
     EXPECT_EQ(errorOf(std::string("0 end\0x\n", 8)), "demoflow:1:6: unexpected NUL byte");
 }
