@@ -35,7 +35,7 @@ TimelineChart chartOf(const std::string& text) {
     std::string error;
     const auto script = parseScript(text, kEffects, &error);
     EXPECT_TRUE(script) << error;
-    return script ? buildTimelineChart(*script, kEffects, text, "demoflow") : TimelineChart{};
+    return script ? buildTimelineChart(*script, kEffects, "demoflow") : TimelineChart{};
 }
 
 }  // namespace
@@ -105,10 +105,7 @@ TEST(TimelineChart, SectionsAreNamedByHeadingsBeforeTheirFirstEvent) {
     EXPECT_EQ(sectionAt(chart, 7999), &chart.sections[0]);
     EXPECT_EQ(sectionAt(chart, 16000), nullptr);
 
-    // Without the script's text, or with plain comments only, there are none.
-    std::string error;
-    const auto script = parseScript(kScript, kEffects, &error);
-    EXPECT_TRUE(buildTimelineChart(*script, kEffects, "", "demoflow").sections.empty());
+    // With plain comments only there are none.
     EXPECT_TRUE(chartOf("# just a comment\n0 start CLEAR layer 0\n# -- not a heading\n5 end\n").sections.empty());
 }
 
