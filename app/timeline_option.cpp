@@ -11,12 +11,10 @@ namespace glimmerq {
 bool writeTimelineChart(const std::string& pngPath, const DataSource& data, const std::string& scriptMember,
                         const Script& script, const std::vector<RegisteredEffect>& effects,
                         const std::function<void(const std::string&)>& say, std::string* error) {
-    const auto text = data.read(scriptMember);
-    const std::string scriptText = text ? std::string(text->begin(), text->end()) : std::string();
     std::vector<std::string> names;
     for (const RegisteredEffect& effect : effects) names.push_back(effect.name);
     // Boxes say "demoflow:42", the script's member name, not the path it was read from.
-    const TimelineChart chart = buildTimelineChart(script, names, scriptText, scriptMember);
+    const TimelineChart chart = buildTimelineChart(script, names, scriptMember);
 
     Waveforms waveforms;
     for (const ChartCue& cue : chart.cues) {

@@ -77,6 +77,29 @@ std::string formatShowTime(int64_t ms, ShowTimeStyle style) {
     return text;
 }
 
+ShowTimeNotation showTimeNotation(const std::string& text) {
+    ShowTimeNotation notation;
+    notation.minutes = text.find(':') != std::string::npos;
+    const size_t dot = text.find('.');
+    notation.decimals = dot == std::string::npos ? 0 : int(std::min(text.size() - dot - 1, kMaxFractionDigits));
+    return notation;
+}
+
+std::string formatShowTime(int64_t ms, ShowTimeNotation notation) {
+    if (ms < 0) return "-" + formatShowTime(-ms, notation);
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%03lld", (long long)(ms % kMsPerSecond));
+    std::string fraction = digits;
+    const size_t keep = size_t(std::clamp(notation.decimals, 0, int(kMaxFractionDigits)));
+    while (fraction.size() > keep && fraction.back() == '0') fraction.pop_back();
+    char text[48];
+    if (notation.minutes)
+        std::snprintf(text, sizeof text, "%lld:%02lld", (long long)(ms / kMsPerMinute), (long long)(ms / kMsPerSecond % 60));
+    else
+        std::snprintf(text, sizeof text, "%lld", (long long)(ms / kMsPerSecond));
+    return fraction.empty() ? std::string(text) : std::string(text) + "." + fraction;
+}
+
 std::string screenshotName(int64_t ms) {
     if (ms < 0) ms = 0;
     char text[64];

@@ -6,6 +6,7 @@
 //   formatShowTime(62350);                                   // "1:02.350"
 //   formatShowTime(151000, ShowTimeStyle::Short);            // "2:31"
 //   formatShowTime(62350, ShowTimeStyle::Tenths);            // "1:02.4"
+//   formatShowTime(75500, showTimeNotation("1:15"));          // "1:15.5": written like "1:15"
 //
 // TIME is whole or decimal seconds ("12", "12.5") or minutes and seconds below 60
 // ("1:02.250"), with at most three decimals, up to about 24 days (so that every time fits
@@ -31,6 +32,19 @@ enum class ShowTimeStyle {
 };
 
 std::string formatShowTime(int64_t ms, ShowTimeStyle style = ShowTimeStyle::Exact);
+
+// How a time was written: seconds ("75", "75.50") or minutes and seconds ("1:15.500").
+struct ShowTimeNotation {
+    bool minutes = false;
+    int decimals = 0;  // 0 to 3
+};
+
+// The notation of a text parseShowTime accepts.
+ShowTimeNotation showTimeNotation(const std::string& text);
+
+// A time written in a notation: its decimals at least, more where the time needs them
+// (75500 like "75" is "75.5"); a trailing zero is never added beyond them.
+std::string formatShowTime(int64_t ms, ShowTimeNotation notation);
 
 // The screenshot file name for a timeline time: "glimmerq-1m02.350s.png".
 std::string screenshotName(int64_t ms);

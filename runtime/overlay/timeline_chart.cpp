@@ -8,27 +8,6 @@ namespace glimmerq {
 
 namespace {
 
-const char kSectionMark[] = "---";
-constexpr size_t kMaxSectionTitle = 60;  // bytes; longer headings are prose, not names
-
-std::string trim(const std::string& text, const char* blanks = " \t") {
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-// "# --- The tunnel, bars 27-32 (the drop): ..." -> "The tunnel"; empty for other lines.
-std::string sectionTitle(const std::string& line) {
-    const std::string text = trim(line);
-    if (text.empty() || text[0] != '#') return std::string();
-    const std::string rest = trim(text.substr(1));
-    if (rest.compare(0, 3, kSectionMark) != 0) return std::string();
-    std::string title = rest.substr(3);
-    title = title.substr(0, title.find_first_of(",:("));
-    title = trim(title, " \t-");
-    return title.size() > kMaxSectionTitle ? std::string() : title;
-}
-
 std::string tickLabel(const Event& event, const std::string& effect) {
     std::string value;
     switch (event.verb) {
@@ -42,33 +21,6 @@ std::string tickLabel(const Event& event, const std::string& effect) {
         default: value = "\"" + event.text + "\""; break;
     }
     return effect + " " + event.name + " " + value;
-}
-
-std::vector<ChartSection> sections(const Script& script, const std::string& scriptText) {
-    std::vector<ChartSection> found;
-    size_t position = 0;
-    int line = 0;
-    size_t nextEvent = 0;
-    while (position < scriptText.size()) {
-        size_t newline = scriptText.find('\n', position);
-        if (newline == std::string::npos) newline = scriptText.size();
-        std::string text = scriptText.substr(position, newline - position);
-        position = newline + 1;
-        ++line;
-        if (line == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text = text.substr(3);
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        const std::string title = sectionTitle(text);
-        if (title.empty()) continue;
-        while (nextEvent < script.events.size() && script.events[nextEvent].line <= line) ++nextEvent;
-        if (nextEvent == script.events.size()) break;  // a heading after the last event names nothing
-        found.push_back({title, script.events[nextEvent].timeMs, 0, line});
-    }
-    for (size_t i = 0; i < found.size(); ++i)
-        found[i].endMs = i + 1 < found.size() ? found[i + 1].startMs : script.endMs();
-    // Two headings before one event: the later one names it.
-    found.erase(std::remove_if(found.begin(), found.end(), [](const ChartSection& s) { return s.endMs <= s.startMs; }),
-                found.end());
-    return found;
 }
 
 // Gives each box the lowest lane free at its start; boxes are sorted by start.
@@ -87,7 +39,7 @@ int assignLanes(std::vector<ChartBox>* boxes) {
 }  // namespace
 
 TimelineChart buildTimelineChart(const Script& script, const std::vector<std::string>& effectNames,
-                                 const std::string& scriptText, const std::string& scriptName) {
+                                 const std::string& scriptName) {
     TimelineChart chart;
     chart.scriptName = scriptName;
     chart.endMs = script.endMs();
@@ -133,7 +85,9 @@ TimelineChart buildTimelineChart(const Script& script, const std::vector<std::st
             case Event::Verb::Stop: {
                 const auto it = open.find(event.effect);
                 if (it == open.end()) break;  // the parser refuses this; nothing to close
-                layers[it->second.layer][it->second.box].endMs = event.timeMs;
+                ChartBox& box = layers[it->second.layer][it->second.box];
+                box.endMs = event.timeMs;
+                box.stopLine = event.line;
                 open.erase(it);
                 break;
             }
@@ -180,7 +134,8 @@ TimelineChart buildTimelineChart(const Script& script, const std::vector<std::st
         }
         chart.ticks.push_back(std::move(tick.tick));
     }
-    chart.sections = sections(script, scriptText);
+    for (const ScriptSection& section : script.sections)
+        chart.sections.push_back({section.title, section.startMs, section.endMs, section.line});
     return chart;
 }
 

@@ -1,16 +1,15 @@
 // timeline_chart.h: what the timeline chart shows, read from a parsed script: no drawing.
 //
-//   auto chart = buildTimelineChart(script, effectNames, scriptText, "demoflow");
+//   auto chart = buildTimelineChart(script, effectNames, "demoflow");
 //   for (const ChartRow& row : chart.rows)         // ascending layer
-//       for (const ChartBox& box : row.boxes) ...  // box.name, box.startMs, box.endMs, box.line
+//       for (const ChartBox& box : row.boxes) ...  // box.name, box.startMs, box.endMs, box.line, box.stopLine
 //   auto running = runsAt(chart, nowMs);           // drawing order, as the timeline draws them
 //
 // One row per layer; each run of an effect is a box from its start to its stop (or the
-// end), with the script line that started it; runs that overlap on one layer take lanes of
-// the row. Parameter events (int, float, string) are ticks on the row of the effect's run.
-// Music lines are cues lasting to the next music line or the end. A comment line starting
-// "# ---" names a section from the next event line to the next section (its text before
-// the first comma, colon or parenthesis). The tempo grids come along for the ruler. The
+// end), with the script lines that start and stop it; runs that overlap on one layer take
+// lanes of the row. Parameter events (int, float, string) are ticks on the row of the
+// effect's run. Music lines are cues lasting to the next music line or the end. The sections
+// are the script's (script_lines.h); the tempo grids come along for the ruler. The
 // chart knows times only: how long the track really is, the waveform and the pixels are
 // the drawing's business (waveform.h, timeline_view.h).
 #pragma once
@@ -29,6 +28,7 @@ struct ChartBox {
     int64_t startMs = 0;
     int64_t endMs = 0;        // its stop, or the script's end
     int line = 0;             // the start line (script:line)
+    int stopLine = 0;         // the stop line; 0 when the end stops it
     int lane = 0;             // 0.. within its row, where runs overlap
     uint64_t order = 0;       // start order: breaks ties between runs on one layer
 };
@@ -74,9 +74,8 @@ struct TimelineChart {
     std::string where(int line) const { return scriptName + ":" + std::to_string(line); }
 };
 
-// scriptText is the raw script (for the section headings); empty gives no sections.
 TimelineChart buildTimelineChart(const Script& script, const std::vector<std::string>& effectNames,
-                                 const std::string& scriptText, const std::string& scriptName);
+                                 const std::string& scriptName);
 
 // The runs playing at a time, in drawing order (ascending layer, then start order).
 std::vector<const ChartBox*> runsAt(const TimelineChart& chart, int64_t timeMs);

@@ -33,9 +33,7 @@ std::unique_ptr<TimelineOverlay> TimelineOverlay::create(Window& window, const D
 TimelineOverlay::~TimelineOverlay() = default;
 
 void TimelineOverlay::useScript(const Script& script) {
-    const auto text = data_.read(scriptName_);
-    chart_ = buildTimelineChart(script, effectNames_, text ? std::string(text->begin(), text->end()) : std::string(),
-                                scriptName_);
+    chart_ = buildTimelineChart(script, effectNames_, scriptName_);
     waveformsStale_ = true;  // looked at when next shown: only changed members are decoded
 }
 

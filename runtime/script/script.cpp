@@ -2,6 +2,7 @@
 
 #include "runtime/base/show_time.h"
 #include "runtime/data/data_source.h"
+#include "runtime/script/script_lines.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,9 +19,14 @@ constexpr int kMaxBeatsPerBar = 64;
 constexpr size_t kMaxBarDigits = 6;
 constexpr size_t kMaxBeatDigits = 3;
 
+const char kSectionMark[] = "---";
+constexpr size_t kMaxSectionTitle = 60;  // bytes; longer headings are prose, not names
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 struct Token {
     std::string text;
     int column = 0;   // 1-based, in bytes
+    size_t end = 0;   // the byte after it (0-based), its closing quote included
     bool quoted = false;
 };
 
@@ -28,6 +34,90 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool isDigits(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string trim(const std::string& text, const char* blanks = " \t") {
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// "# --- The tunnel, bars 27-32 (the drop): ..." -> "The tunnel"; empty for other lines.
+std::string sectionTitle(const std::string& line) {
+    const std::string text = trim(line);
+    if (text.empty() || text[0] != '#') return std::string();
+    const std::string rest = trim(text.substr(1));
+    if (rest.compare(0, 3, kSectionMark) != 0) return std::string();
+    std::string title = rest.substr(3);
+    title = title.substr(0, title.find_first_of(",:("));
+    title = trim(title, " \t-");
+    return title.size() > kMaxSectionTitle ? std::string() : title;
+}
+
+TimeNotation notationOf(const std::string& time) {
+    TimeNotation notation;
+    if (!time.empty() && time[0] == '@') {
+        notation.form = TimeNotation::Form::Bar;
+        notation.withBeat = time.find('.') != std::string::npos;
+        return notation;
+    }
+    const ShowTimeNotation written = showTimeNotation(time);
+    notation.form = written.minutes ? TimeNotation::Form::MinutesSeconds : TimeNotation::Form::Seconds;
+    notation.decimals = written.decimals;
+    return notation;
+}
+
+LineKind kindOf(const std::string& verb) {
+    if (verb == "tempo") return LineKind::Tempo;
+    if (verb == "music") return LineKind::Music;
+    if (verb == "end") return LineKind::End;
+    return LineKind::Event;
+}
+
+// Fills a timed line's fields from its tokens; offset is where the tokenized text begins
+// in the raw bytes (after a byte-order mark).
+void describeFields(const std::vector<Token>& tokens, size_t offset, ScriptLine* line) {
+    const auto range = [&](size_t index) {
+        return index < tokens.size() ? ByteRange{offset + size_t(tokens[index].column - 1), offset + tokens[index].end}
+                                     : ByteRange{};
+    };
+    line->time = range(0);
+    line->verb = range(1);
+    switch (line->kind) {
+        case LineKind::Event:
+            line->effect = range(2);
+            line->name = range(3);
+            line->value = range(4);
+            break;
+        case LineKind::Tempo:
+            line->name = range(2);
+            line->value = range(3);
+            break;
+        case LineKind::Music: line->value = range(2); break;
+        default: break;
+    }
+}
+
+// The sections named by the headings, by the events below them.
+void findSections(Script* script) {
+    std::vector<ScriptSection>& found = script->sections;
+    size_t nextEvent = 0;
+    for (const ScriptLine& line : script->lines) {
+        if (line.kind != LineKind::Section) continue;
+        while (nextEvent < script->events.size() && script->events[nextEvent].line <= line.number) ++nextEvent;
+        if (nextEvent == script->events.size()) break;  // a heading after the last event names nothing
+        found.push_back({sectionTitle(line.text()), script->events[nextEvent].timeMs, 0, line.number});
+    }
+    for (size_t i = 0; i < found.size(); ++i)
+        found[i].endMs = i + 1 < found.size() ? found[i + 1].startMs : script->endMs();
+    // Two headings before one event: the later one names it.
+    found.erase(std::remove_if(found.begin(), found.end(), [](const ScriptSection& s) { return s.endMs <= s.startMs; }),
+                found.end());
+    size_t section = 0;
+    for (ScriptLine& line : script->lines) {
+        while (section < found.size() && found[section].line <= line.number) ++section;
+        line.section = int(section) - 1;
+    }
 }
 
 class Parser {
@@ -42,7 +132,7 @@ private:
         error_ = scriptName_ + ":" + std::to_string(line_) + ":" + std::to_string(column) + ": " + what;
         return false;
     }
-    bool tokenize(const std::string& line, std::vector<Token>* tokens);
+    bool tokenize(const std::string& line, std::vector<Token>* tokens, size_t* commentAt);
     bool parseLine(const std::vector<Token>& tokens, Event* event, bool* isEvent);
     bool eventTime(const Token& token, int64_t* ms);
     bool barTime(const Token& token, int64_t* ms);
@@ -59,14 +149,18 @@ private:
     TempoMap tempo_;
 };
 
-bool Parser::tokenize(const std::string& line, std::vector<Token>* tokens) {
+bool Parser::tokenize(const std::string& line, std::vector<Token>* tokens, size_t* commentAt) {
     size_t i = 0;
+    *commentAt = std::string::npos;
     while (i < line.size()) {
         if (isBlank(line[i])) {
             ++i;
             continue;
         }
-        if (line[i] == '#') break;
+        if (line[i] == '#') {
+            *commentAt = i;
+            break;
+        }
         Token token;
         token.column = int(i) + 1;
         if (line[i] == '"') {
@@ -91,6 +185,7 @@ bool Parser::tokenize(const std::string& line, std::vector<Token>* tokens) {
         } else {
             while (i < line.size() && !isBlank(line[i]) && line[i] != '#') token.text += line[i++];
         }
+        token.end = i;
         tokens->push_back(std::move(token));
     }
     return true;
@@ -248,16 +343,20 @@ bool Parser::parseLine(const std::vector<Token>& tokens, Event* event, bool* isE
 std::optional<Script> Parser::parse(const std::string& text, std::string* error) {
     Script script;
     size_t position = 0;
-    // A UTF-8 byte-order mark is allowed before the first line.
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) position = 3;
     bool ended = false;
     while (position < text.size()) {
         size_t newline = text.find('\n', position);
-        if (newline == std::string::npos) newline = text.size();
-        std::string line = text.substr(position, newline - position);
-        position = newline + 1;
-        ++line_;
+        const size_t lineEnd = newline == std::string::npos ? text.size() : newline + 1;
+        ScriptLine described;
+        described.raw = text.substr(position, lineEnd - position);
+        position = lineEnd;
+        described.number = ++line_;
+        // A UTF-8 byte-order mark is allowed before the first line.
+        const size_t offset = line_ == 1 && described.raw.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+        std::string line = described.raw.substr(offset);
+        if (!line.empty() && line.back() == '\n') line.pop_back();
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        described.lineEnding = described.raw.size() - offset - line.size();
         if (line.find('\0') != std::string::npos) {
             fail(int(line.find('\0')) + 1, "unexpected NUL byte");
             *error = error_;
@@ -265,11 +364,19 @@ std::optional<Script> Parser::parse(const std::string& text, std::string* error)
         }
 
         std::vector<Token> tokens;
-        if (!tokenize(line, &tokens)) {
+        size_t commentAt = std::string::npos;
+        if (!tokenize(line, &tokens, &commentAt)) {
             *error = error_;
             return std::nullopt;
         }
-        if (tokens.empty()) continue;
+        if (commentAt != std::string::npos) described.comment = {offset + commentAt, offset + line.size()};
+        if (tokens.empty()) {
+            described.kind = commentAt == std::string::npos  ? LineKind::Blank
+                             : sectionTitle(line).empty() ? LineKind::Comment
+                                                          : LineKind::Section;
+            script.lines.push_back(std::move(described));
+            continue;
+        }
         if (ended) {
             fail(tokens[0].column, "event after 'end'");
             *error = error_;
@@ -282,8 +389,14 @@ std::optional<Script> Parser::parse(const std::string& text, std::string* error)
             *error = error_;
             return std::nullopt;
         }
+        described.kind = kindOf(tokens[1].text);
+        describeFields(tokens, offset, &described);
+        described.notation = notationOf(tokens[0].text);
+        described.timeMs = event.timeMs;
+        script.lines.push_back(std::move(described));
         if (!isEvent) continue;
         ended = event.verb == Event::Verb::End;
+        script.lines.back().event = int(script.events.size());
         script.events.push_back(std::move(event));
     }
     if (script.events.empty()) {
@@ -293,12 +406,14 @@ std::optional<Script> Parser::parse(const std::string& text, std::string* error)
         return std::nullopt;
     }
     if (!ended) {
-        ++line_;  // the end is missing after the last line
+        // The end is missing after the last line (a byte-order mark alone is no line).
+        line_ = text == kByteOrderMark ? 1 : line_ + 1;
         fail(1, "missing 'end'");
         *error = error_;
         return std::nullopt;
     }
     script.tempo = std::move(tempo_);
+    findSections(&script);
     return script;
 }
 

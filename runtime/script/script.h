@@ -19,12 +19,15 @@
 // up to three decimals (127.5), 1000 at most; a bar has 1 to 64 beats. Tempo lines set the
 // grid only: they are no events.
 // A comment line starting "# ---" names the section that begins with the next event
-// (the timeline chart shows it; the script itself ignores it).
+// (the timeline chart and the measuring tools show it; playing ignores it).
 //
 //   std::string error;
 //   auto script = parseScript(text, {"CLEAR", "CKREUZ"}, &error);  // "demoflow:3:9: ..." on error
+//   script->events;     // what plays
+//   script->lines;      // every line as written, with its fields (script_lines.h)
 #pragma once
 
+#include "runtime/script/script_lines.h"
 #include "runtime/script/tempo_map.h"
 
 #include <cstdint>
@@ -51,6 +54,8 @@ struct Event {
 struct Script {
     std::vector<Event> events;  // in file order; the last one is End
     TempoMap tempo;             // the grids of the tempo lines, empty without one
+    std::vector<ScriptLine> lines;        // every line of the text, in file order
+    std::vector<ScriptSection> sections;  // by time
     int64_t endMs() const { return events.empty() ? 0 : events.back().timeMs; }
 };
 

@@ -45,7 +45,7 @@ std::vector<std::vector<unsigned char>> play(bool withOverlay, std::string* stat
         const char* scriptText = glimmerq::testing::kLayeredScript;
         auto script = parseScript(scriptText, names, &error);
         EXPECT_TRUE(script) << error;
-        const TimelineChart chart = buildTimelineChart(*script, names, scriptText, "demoflow");
+        const TimelineChart chart = buildTimelineChart(*script, names, "demoflow");
 
         GLint target = 0;  // the fixture's render target
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
@@ -106,7 +106,7 @@ TEST(OverlayGuard, TheOverlayReallyDrawsIntoTheBoundFramebuffer) {
     glClear(GL_COLOR_BUFFER_BIT);
     const std::string script = "0 start CLEAR layer 0\n5 end\n";
     const auto parsed = parseScript(script, {"CLEAR"}, &error);
-    const TimelineChart chart = buildTimelineChart(*parsed, {"CLEAR"}, script, "demoflow");
+    const TimelineChart chart = buildTimelineChart(*parsed, {"CLEAR"}, "demoflow");
     overlay->beginFrame(kWidth, kHeight);
     drawTimelineWindow(chart, nullptr, {0, 5000}, {});
     overlay->endFrame();
@@ -128,7 +128,7 @@ TEST(OverlayGuard, PutsBackUnusualInheritedState) {
     ASSERT_TRUE(overlay) << error;
     const std::string script = "0 start CLEAR layer 0\n0 int CLEAR METHOD 2\n5 end\n";
     const auto parsed = parseScript(script, {"CLEAR"}, &error);
-    const TimelineChart chart = buildTimelineChart(*parsed, {"CLEAR"}, script, "demoflow");
+    const TimelineChart chart = buildTimelineChart(*parsed, {"CLEAR"}, "demoflow");
 
     GLuint buffer = 0;
     glGenBuffers(1, &buffer);
