@@ -69,8 +69,10 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
     AssembledRun* self = run.get();
     Timeline& timeline = parts.timeline;
     settings.reload = [self, &timeline, reload = std::move(hooks.reload)] {
+        // What went wrong shows in the title and, since full screen has none, on the overlay.
         const bool reloaded = reload && reload([self](const std::string& message) {
                                   if (self->title_) self->title_->showMessage(message);
+                                  if (self->overlay_) self->overlay_->reloadFailed(message);
                               });
         if (reloaded && self->overlay_) self->overlay_->useScript(timeline.script());
         return reloaded;

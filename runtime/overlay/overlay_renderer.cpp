@@ -66,6 +66,21 @@ bool OverlayRenderer::handleEvent(const SDL_Event& event) {
     if (!windowAttached_) return false;
     ImGui::SetCurrentContext(context_);
     ImGui_ImplSDL2_ProcessEvent(&event);
+    if (event.type == SDL_MOUSEMOTION) {
+        mouseSeen_ = true;
+        mouseX_ = float(event.motion.x);
+        mouseY_ = float(event.motion.y);
+    } else if ((event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) && event.button.button >= 1 &&
+               event.button.button <= 3) {
+        mouseSeen_ = true;
+        mouseX_ = float(event.button.x);
+        mouseY_ = float(event.button.y);
+        // SDL numbers left, middle, right; ImGui left, right, middle.
+        static const int kImGuiButton[3] = {0, 2, 1};
+        buttonsDown_[kImGuiButton[event.button.button - 1]] = event.type == SDL_MOUSEBUTTONDOWN;
+    } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_LEAVE) {
+        mouseSeen_ = false;
+    }
     const ImGuiIO& io = ImGui::GetIO();
     switch (event.type) {
         case SDL_MOUSEMOTION:
@@ -91,6 +106,10 @@ void OverlayRenderer::beginFrame(int width, int height) {
         // Input, time, and the window's size in the points its mouse moves in, with the
         // drawable's pixels per point (2 on a HiDPI display), so the mouse meets what it sees.
         ImGui_ImplSDL2_NewFrame();
+        if (mouseSeen_) {
+            io.MousePos = ImVec2(mouseX_, mouseY_);
+            for (int i = 0; i < 3; ++i) io.MouseDown[i] = io.MouseDown[i] || buttonsDown_[i];
+        }
     } else {
         io.DeltaTime = kHeadlessFrameSeconds;
         io.DisplaySize = ImVec2(float(width), float(height));

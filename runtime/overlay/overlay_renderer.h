@@ -47,6 +47,11 @@ public:
 private:
     OverlayRenderer() = default;
     ImGuiContext* context_ = nullptr;
+    // The mouse as the window's events told it: SDL's own mouse state is the server's idea,
+    // which misses events another program (or a test) sends the window.
+    bool mouseSeen_ = false;
+    float mouseX_ = 0.0f, mouseY_ = 0.0f;  // the window's points
+    bool buttonsDown_[3] = {false, false, false};
     bool windowAttached_ = false;
     bool inFrame_ = false;
 };

@@ -1,16 +1,19 @@
 #include "runtime/overlay/timeline_overlay.h"
 
-#include "runtime/overlay/overlay_panel.h"
 #include "runtime/overlay/timeline_view.h"
 
 #include <SDL.h>
 #include <imgui.h>
+
+#include <filesystem>
 
 namespace glimmerq {
 
 namespace {
 
 constexpr int64_t kRateWindowMicros = 1000000;  // frames a second, counted over the last second
+constexpr float kKeyZoom = 1.5f;                 // + and - zoom by this about the playhead
+constexpr float kKeyPan = 0.5f;                  // Page Up and Page Down pan by this share of the view
 
 TimeRange toView(const LoopRange& range) { return {range.fromMs, range.toMs}; }
 LoopRange toLoop(const TimeRange& range) { return {range.fromMs, range.toMs}; }
@@ -28,6 +31,17 @@ std::unique_ptr<TimelineOverlay> TimelineOverlay::create(Window& window, Control
     overlay->scriptName_ = std::move(scriptName);
     overlay->effectNames_ = std::move(effectNames);
     overlay->say_ = std::move(say);
+    overlay->state_.effectNames = overlay->effectNames_;
+    if (data.reloadable()) {
+        // Named in messages as the session names it: the path a person would open.
+        const std::string path = (std::filesystem::path(data.origin()) / overlay->scriptName_).string();
+        std::string why;
+        overlay->editor_ = ScriptEditor::open(path, overlay->effectNames_, path, &why);
+        if (!overlay->editor_ && overlay->say_) overlay->say_(why + "; the timeline cannot edit it");
+    } else {
+        overlay->note(StatusLine::Kind::None, std::string());  // the archive note
+    }
+    overlay->state_.editable = overlay->editor_.has_value();
     TimelineOverlay* self = overlay.get();
     window.setEventObserver([self](const SDL_Event& event) { return self->handleEvent(event); });
     return overlay;
@@ -38,6 +52,78 @@ TimelineOverlay::~TimelineOverlay() { window_.setEventObserver({}); }
 void TimelineOverlay::useScript(const Script& script) {
     chart_ = buildTimelineChart(script, effectNames_, scriptName_);
     waveformsStale_ = true;  // looked at when next shown: only changed members are decoded
+    state_.zoom.setEnd(chart_.endMs);
+    if (!selectAfterReload_.empty())
+        state_.selection.selectLines(chart_, selectAfterReload_);
+    else
+        state_.selection.keepOnly(chart_);
+    selectAfterReload_.clear();
+    if (!scriptError_.empty()) {
+        scriptError_.clear();
+        note(StatusLine::Kind::None, std::string());
+    }
+}
+
+void TimelineOverlay::reloadFailed(const std::string& message) {
+    scriptError_ = message;
+    state_.status = {StatusLine::Kind::Error, message, std::string()};
+}
+
+// The status line: a script error first, then the last edit's message, then the archive note.
+void TimelineOverlay::note(StatusLine::Kind kind, std::string text) {
+    if (!scriptError_.empty()) return;
+    if (kind == StatusLine::Kind::None && !editor_ && !data_.reloadable()) {
+        kind = StatusLine::Kind::Note;
+        text = data_.origin() + " is an archive, which is never changed: edits cannot be saved";
+    }
+    state_.status = {kind, std::move(text), std::string()};
+}
+
+// An edit, undo or redo, written at once; the show reloads at the next poll.
+void TimelineOverlay::perform(const EditRequest& request) {
+    if (!editor_ || request.kind == EditRequest::Kind::None) return;
+    EditOutcome outcome;
+    switch (request.kind) {
+        case EditRequest::Kind::Apply: outcome = editor_->apply(request.edit); break;
+        case EditRequest::Kind::Undo: outcome = editor_->undo(); break;
+        case EditRequest::Kind::Redo: outcome = editor_->redo(); break;
+        case EditRequest::Kind::None: break;
+    }
+    if (outcome.changed) {
+        pending_.reload = true;
+        selectAfterReload_ = outcome.lines;
+    }
+    if (!outcome.message.empty())
+        note(outcome.changed ? StatusLine::Kind::Note : StatusLine::Kind::Error, outcome.message);
+    else if (outcome.changed)
+        note(StatusLine::Kind::None, std::string());
+}
+
+// While shown: the keys that edit, zoom and pan; every other key goes on to the controls.
+bool TimelineOverlay::handleKey(const SDL_Event& event) {
+    const SDL_Keycode key = event.key.keysym.sym;
+    const uint16_t modifiers = event.key.keysym.mod;
+    if (editor_) {
+        const EditRequest request = editForKey(key, modifiers, state_.selection, chart_);
+        if (request.kind != EditRequest::Kind::None) {
+            perform(request);
+            return true;
+        }
+    }
+    if (modifiers & (KMOD_CTRL | KMOD_ALT)) return false;
+    TimelineZoom& zoom = state_.zoom;
+    switch (key) {
+        case SDLK_PLUS:
+        case SDLK_EQUALS:
+        case SDLK_KP_PLUS: zoom.zoomAt(nowMs_, kKeyZoom); return true;
+        case SDLK_MINUS:
+        case SDLK_KP_MINUS: zoom.zoomAt(nowMs_, 1.0f / kKeyZoom); return true;
+        case SDLK_0:
+        case SDLK_KP_0: zoom.showAll(); return true;
+        case SDLK_PAGEUP: zoom.panBy(-int64_t(kKeyPan * float(zoom.spanMs()))); return true;
+        case SDLK_PAGEDOWN: zoom.panBy(int64_t(kKeyPan * float(zoom.spanMs()))); return true;
+        default: return false;
+    }
 }
 
 // ImGui hears every event, so that its idea of the buttons stays true while it is hidden;
@@ -48,6 +134,7 @@ bool TimelineOverlay::handleEvent(const SDL_Event& event) {
         return true;
     }
     const bool wanted = renderer_->handleEvent(event);
+    if (visible_ && event.type == SDL_KEYDOWN && !ImGui::GetIO().WantTextInput && handleKey(event)) return true;
     return visible_ && wanted;
 }
 
@@ -76,6 +163,7 @@ void TimelineOverlay::decodeWaveforms() {
 }
 
 void TimelineOverlay::frameShown(const Frame& frame) {
+    if (!state_.editing.dragging()) state_.zoom.follow(nowMs_, frame.timeMs);
     nowMs_ = frame.timeMs;
     lastFrameMs_ = double(frame.drawMicros) / 1000.0;
     frameStarts_.push_back(frame.drawStartMicros);
@@ -101,10 +189,11 @@ void TimelineOverlay::drawOver(int width, int height) {
     else if (range_)
         marks.loop = toView(*range_);
     renderer_->beginFrame(width, height);
-    const TimelineRequest request = drawTimelineWindow(chart_, &waveforms_, {0, chart_.endMs}, marks);
-    drawOverlayPanel(chart_, {nowMs_, framesPerSecond, lastFrameMs_, paused_});
+    const TimelineWindowInput input = drawTimelineWindow(chart_, &waveforms_, marks, &state_);
+    drawOverlayPanel(chart_, {nowMs_, framesPerSecond, lastFrameMs_, paused_}, state_.scale);
     renderer_->endFrame();
-    take(request);
+    take(input.ruler);
+    perform(input.edit);
 }
 
 // A mouse held still on the ruler asks for the same time every frame: seek once.
@@ -127,6 +216,7 @@ Commands TimelineOverlay::poll() {
     if (pending_.seekToMs) commands.seekToMs = pending_.seekToMs;
     if (pending_.range) commands.range = pending_.range;
     commands.clearRange = commands.clearRange || pending_.clearRange;
+    commands.reload = commands.reload || pending_.reload;  // one reload, however the write was seen
     pending_ = Commands();
     return commands;
 }

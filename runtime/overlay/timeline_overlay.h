@@ -1,11 +1,13 @@
 // timeline_overlay.h: the timeline over the picture in a window, for the person at it: Tab
-// shows and hides it, the mouse on its ruler seeks and marks the loop range.
+// shows and hides it, the mouse on its ruler seeks and marks the loop range, and on its rows
+// edits the show (timeline_editing.h), written back to the script at once.
 //
 //   auto overlay = TimelineOverlay::create(window, keys, data, scriptName, effectNames, say, &error);
 //   overlay->useScript(timeline.script());   // at the start and after every reload
 //   windowOutput.setOverlay(overlay.get());  // drawn between the picture and the swap
 //   player.addListener(overlay.get());       // where the show is, pause, the loop range
 //   player.setControls(overlay.get());       // the window's keys, and what the mouse asked for
+//   overlay->reloadFailed(message);          // a script error: shown until a reload succeeds
 //
 // It sees every window event first (Window::setEventObserver): Tab is its own; while it is
 // shown, the mouse over its windows is ImGui's and not the keys'. Hidden, it draws nothing
@@ -13,6 +15,11 @@
 // decoded when the overlay is first shown, and again only when that member's file changed
 // (its stamp, data_source.h). Visibility and the playhead's place survive a reload; the loop
 // range is the player's and survives it too.
+// Edits: in a data directory the overlay keeps a ScriptEditor on the script's file; each
+// edit, undo or redo is written through it and then asks the player to reload, as --watch
+// does (one reload, however the watcher saw the write), keeping the playhead, the view and
+// the selection (the items the edit names). A refused edit writes nothing and says why on
+// the status line. An archive is never edited: the status line says so.
 // Not here: the drawing (timeline_view.h, overlay_panel.h) and its GL state guard
 // (overlay_renderer.h); what a seek or a range does (player.h).
 #pragma once
@@ -20,6 +27,8 @@
 #include "runtime/data/data_source.h"
 #include "runtime/display/window.h"
 #include "runtime/outputs/picture_overlay.h"
+#include "runtime/edit/script_editor.h"
+#include "runtime/overlay/overlay_panel.h"
 #include "runtime/overlay/overlay_renderer.h"
 #include "runtime/overlay/timeline_chart.h"
 #include "runtime/overlay/waveform.h"
@@ -45,8 +54,17 @@ public:
     ~TimelineOverlay() override;
 
     void useScript(const Script& script);
+    // A reload found the script wrong: the message stays on the status line until a script
+    // parses again.
+    void reloadFailed(const std::string& message);
     bool visible() const { return visible_; }
     const TimelineChart& chart() const { return chart_; }
+    const TimelineSelection& selection() const { return state_.selection; }
+    const StatusLine& status() const { return state_.status; }
+    // Where the chart was last drawn, in the window's points (to aim the mouse at a run).
+    TimelineLayout layout() const {
+        return TimelineLayout(chart_, state_.chartTopLeft, state_.chartWidth, state_.zoom.view(), state_.scale);
+    }
 
     // PictureOverlay
     void frameShown(const Frame& frame) override;
@@ -63,6 +81,9 @@ private:
     bool handleEvent(const SDL_Event& event);
     void decodeWaveforms();
     void take(const struct TimelineRequest& request);
+    bool handleKey(const SDL_Event& event);
+    void perform(const EditRequest& request);
+    void note(StatusLine::Kind kind, std::string text);
 
     Window& window_;
     Controls& keys_;
@@ -71,6 +92,9 @@ private:
     std::vector<std::string> effectNames_;
     std::function<void(const std::string&)> say_;
     std::unique_ptr<OverlayRenderer> renderer_;
+    std::optional<ScriptEditor> editor_;  // a data directory's script; none for an archive
+    std::string scriptError_;             // the last reload's, until one succeeds
+    std::vector<int> selectAfterReload_;  // the lines the last edit names
 
     TimelineChart chart_;
     Waveforms waveforms_;
@@ -86,6 +110,8 @@ private:
     std::optional<LoopRange> dragRange_;  // a Shift-drag not yet released
     std::optional<int64_t> lastSeekMs_;   // while the mouse is held on the ruler
     Commands pending_;                    // what the mouse asked for since the last poll
+    std::vector<EditRequest> edits_;      // keys' edits, done at the next frame
+    TimelineWindowState state_;           // view, selection, the drag under way, the status line
 };
 
 }  // namespace glimmerq
