@@ -10,8 +10,10 @@
 // saved the file since it was read, the step is first merged with that change: the other
 // editor's text is taken (its undo history carried over, edit_model.h) and the step applied
 // to it, but only if the lines the step touches are unchanged there; else it is refused with
-// a message and the file keeps the other editor's text. A refused step writes nothing. The
-// bytes it wrote are file().known(), so a watcher can tell this write from another's.
+// a message and the file keeps the other editor's text. A refused step writes nothing. After
+// any step model() holds what the show should play: it may have taken another editor's text
+// even when the step itself was refused. The bytes it wrote are file().known(), so a watcher
+// can tell this write from another's.
 // Not here: zip archives (never edited), reloading the show (the caller's).
 #pragma once
 
@@ -43,9 +45,6 @@ public:
 
 private:
     ScriptEditor(EditModel model, ScriptFile file) : model_(std::move(model)), file_(std::move(file)) {}
-    // Catches up with another editor's save before a step; false with a message when the
-    // file cannot be read or does not parse.
-    bool catchUp(std::string* message, std::string* before);
     EditOutcome step(bool forward);
 
     EditModel model_;

@@ -6,15 +6,15 @@
 //
 // A write goes to a temporary file in the same folder, is flushed to the disk, takes the
 // old file's permissions and is renamed over it, so the file is at all times either the old
-// text or the new one. ScriptFile remembers the bytes (and modification time) it last read
-// or wrote: write() refuses when the file on disk no longer holds them, leaving the file as
+// text or the new one. ScriptFile remembers the bytes it last read or wrote (a script is a
+// few kilobytes: comparing them is cheaper to trust than a modification time, which a quick
+// second save within the file system's resolution leaves unchanged): write() refuses when the file on disk no longer holds them, leaving the file as
 // the other editor left it; the caller then reads it again (reread) and decides (the editor
 // merges, script_editor.h). A watcher tells the program's own write from another's by
 // comparing the file with known().
 // Not here: zip archives (they never change), what the text means.
 #pragma once
 
-#include <ctime>
 #include <optional>
 #include <string>
 
@@ -43,7 +43,6 @@ private:
 
     std::string path_;
     std::string known_;
-    timespec knownModified_{};  // a quick test before the bytes are compared
 };
 
 }  // namespace glimmerq

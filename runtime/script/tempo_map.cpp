@@ -96,4 +96,18 @@ int64_t TempoMap::nearestBeat(int64_t timeMs, bool downbeatsOnly) const {
     return timeMs - before <= after - timeMs ? before : after;
 }
 
+int64_t TempoMap::beatAfter(int64_t timeMs) const {
+    const TempoGrid* grid = gridAt(timeMs);
+    if (!grid) return grids_.empty() ? timeMs : grids_.front().startMs;
+    const int64_t next = beatTime(*grid, beatIndexAt(*grid, timeMs, beatTime) + 1);
+    const size_t index = size_t(grid - grids_.data());
+    return index + 1 < grids_.size() ? std::min(next, grids_[index + 1].startMs) : next;
+}
+
+int64_t TempoMap::beatBefore(int64_t timeMs) const {
+    // The beat that holds the millisecond before is the last one that began before timeMs.
+    const TempoGrid* grid = gridAt(timeMs - 1);
+    return grid ? beatTime(*grid, beatIndexAt(*grid, timeMs - 1, beatTime)) : timeMs;
+}
+
 }  // namespace glimmerq

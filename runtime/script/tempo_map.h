@@ -63,10 +63,17 @@ public:
     // the first grid.
     int64_t nearestBeat(int64_t timeMs, bool downbeatsOnly) const;
 
+    // The first beat after a time and the last beat before it (for stepping beat by beat);
+    // before the first grid, beatAfter is the first grid's start and beatBefore timeMs itself.
+    int64_t beatAfter(int64_t timeMs) const;
+    int64_t beatBefore(int64_t timeMs) const;
+
+    // The grid that holds a time, or null before the first.
+    const TempoGrid* gridAt(int64_t timeMs) const;
+
 private:
     static int64_t timeIn(const TempoGrid& grid, int bar, int beat);
     static int64_t beatTime(const TempoGrid& grid, int64_t beatIndex);  // from the grid's start
-    const TempoGrid* gridAt(int64_t timeMs) const;
 
     std::vector<TempoGrid> grids_;  // by start time
 };
