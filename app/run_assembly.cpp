@@ -87,7 +87,7 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
         if (plan.watch) run->controls_->setReloadRequest(std::move(hooks.changed));
         run->player_->setControls(run->controls_.get());
     }
-    if (plan.overlay) run->addOverlay(parts);
+    if (plan.overlay) run->addOverlay(parts, hooks);
     return run;
 }
 
@@ -145,7 +145,7 @@ bool AssembledRun::addOutputs(const RunPlan& plan, const RunParts& parts, std::s
 
 // The overlay reads the keys through and adds what the mouse asks for. Without it the show
 // plays as before; the keys' range marks work either way.
-void AssembledRun::addOverlay(const RunParts& parts) {
+void AssembledRun::addOverlay(const RunParts& parts, RunHooks& hooks) {
     std::string error;
     overlay_ = TimelineOverlay::create(*parts.window, *controls_, parts.data, parts.scriptName, parts.effectNames,
                                        parts.messages.reporter(), &error);
@@ -154,6 +154,13 @@ void AssembledRun::addOverlay(const RunParts& parts) {
         return;
     }
     overlay_->useScript(parts.timeline.script());
+    // An archive unpacked to edit is watched from then on, as --watch watches a directory.
+    if (hooks.unpack)
+        overlay_->setUnpack([this, unpack = std::move(hooks.unpack), watch = std::move(hooks.watch)](std::string* error) {
+            auto folder = unpack(error);
+            if (folder && controls_ && watch) controls_->setReloadRequest(watch());
+            return folder;
+        });
     windowOutput_->setOverlay(overlay_.get());
     player_->addListener(overlay_.get());
     player_->setControls(overlay_.get());

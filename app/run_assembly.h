@@ -62,6 +62,10 @@ struct RunHooks {
     std::function<bool(const std::function<void(const std::string&)>& show)> reload;
     // Asked at every poll when the plan watches; true asks for a reload.
     std::function<bool()> changed;
+    // An archive only: unpacks it into a new folder and carries on from there (the overlay
+    // offers it); the folder, or nullopt with *error. Then `watch` gives what `changed` is.
+    std::function<std::optional<std::string>(std::string* error)> unpack;
+    std::function<std::function<bool()>()> watch;
 };
 
 class AssembledRun {
@@ -75,7 +79,7 @@ public:
 private:
     AssembledRun() = default;
     bool addOutputs(const RunPlan& plan, const RunParts& parts, std::string* error);
-    void addOverlay(const RunParts& parts);
+    void addOverlay(const RunParts& parts, RunHooks& hooks);
 
     std::unique_ptr<MusicPlayer> music_;
     std::unique_ptr<MusicFollower> musicFollower_;

@@ -6,6 +6,7 @@
 #include "app/run_plan.h"
 #include "app/timeline_option.h"
 #include "runtime/base/show_time.h"
+#include "runtime/data/data_unpack.h"
 #include "runtime/display/loading_screen.h"
 #include "runtime/outputs/video_encoder.h"
 
@@ -60,8 +61,9 @@ std::string Session::findData(std::string* error) const {
 bool Session::openData(std::string* error) {
     const std::string path = findData(error);
     if (path.empty()) return false;
-    data_ = openDataSource(path, error);
-    if (!data_) return false;
+    auto source = openDataSource(path, error);
+    if (!source) return false;
+    data_ = std::make_unique<SwitchableData>(std::move(source));
     reads_ = std::make_unique<DataReads>(*data_);
     host_.serve(data_.get(), reads_.get(), nullptr);
     return true;
@@ -237,6 +239,20 @@ std::function<bool()> Session::watchForChanges() {
     };
 }
 
+// The archive's members into a new folder in the current directory; the run carries on
+// from there, editable, reloadable and watched.
+std::optional<std::string> Session::unpackArchive(std::string* error) {
+    const std::string archive = data_->origin();
+    const std::string folder = freeUnpackFolder("", archive);
+    if (!unpackData(*data_, folder, error)) return std::nullopt;
+    auto unpacked = openDataSource(folder, error);
+    if (!unpacked) return std::nullopt;
+    data_->switchTo(std::move(unpacked));
+    reads_->accept(reads_->changed());  // the same files as before: nothing to set up again
+    messages_.report("unpacked " + archive + " into " + folder + "; edits are saved there and it is watched");
+    return folder;
+}
+
 int Session::play(Timeline& timeline, const std::string& title) {
     const auto& events = timeline.script().events;
     RunFacts facts;
@@ -260,6 +276,10 @@ int Session::play(Timeline& timeline, const std::string& title) {
         return reload(timeline, show);
     };
     if (plan.watch) hooks.changed = watchForChanges();
+    if (!data_->reloadable()) {
+        hooks.unpack = [this](std::string* why) { return unpackArchive(why); };
+        hooks.watch = [this] { return watchForChanges(); };
+    }
 
     std::string error;
     auto run = AssembledRun::assemble(plan, parts, std::move(hooks), &error);

@@ -19,6 +19,7 @@
 #include "runtime/base/messages.h"
 #include "runtime/data/data_reads.h"
 #include "runtime/data/data_source.h"
+#include "runtime/data/switchable_data.h"
 #include "runtime/data/texture_store.h"
 #include "runtime/display/gl_context.h"
 #include "runtime/display/render_target.h"
@@ -57,6 +58,7 @@ private:
     int play(Timeline& timeline, const std::string& title);
     bool reload(Timeline& timeline, const std::function<void(const std::string&)>& show);
     std::function<bool()> watchForChanges();
+    std::optional<std::string> unpackArchive(std::string* error);
     void reportGlErrors(const std::string& effect, int64_t elapsedMs);
 
     Options options_;
@@ -66,7 +68,7 @@ private:
     int exitCode_ = 0;
     int64_t createdMicros_ = 0;
 
-    std::unique_ptr<DataSource> data_;
+    std::unique_ptr<SwitchableData> data_;  // an archive until the overlay unpacks it
     std::unique_ptr<DataReads> reads_;
     std::unique_ptr<HeadlessGlContext> headless_;
     std::unique_ptr<Window> window_;

@@ -31,6 +31,8 @@ public:
     virtual std::string stamp(const std::string& /*name*/) const { return std::string(); }
     // True when members can change under a running program (a directory).
     virtual bool reloadable() const { return false; }
+    // Every member's name, sorted (a directory's files below it, as "sub/name").
+    virtual std::vector<std::string> members() const = 0;
 };
 
 // True when a member name may be looked up at all.
@@ -46,6 +48,7 @@ public:
     void put(const std::string& name, const std::string& text) { files_[name] = Bytes(text.begin(), text.end()); }
     std::optional<Bytes> read(const std::string& name) const override;
     std::string origin() const override { return "memory"; }
+    std::vector<std::string> members() const override;
 
 private:
     std::map<std::string, Bytes> files_;

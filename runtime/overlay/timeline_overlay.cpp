@@ -1,5 +1,6 @@
 #include "runtime/overlay/timeline_overlay.h"
 
+#include "runtime/data/data_unpack.h"
 #include "runtime/overlay/timeline_view.h"
 
 #include <SDL.h>
@@ -32,16 +33,10 @@ std::unique_ptr<TimelineOverlay> TimelineOverlay::create(Window& window, Control
     overlay->effectNames_ = std::move(effectNames);
     overlay->say_ = std::move(say);
     overlay->state_.effectNames = overlay->effectNames_;
-    if (data.reloadable()) {
-        // Named in messages as the session names it: the path a person would open.
-        const std::string path = (std::filesystem::path(data.origin()) / overlay->scriptName_).string();
-        std::string why;
-        overlay->editor_ = ScriptEditor::open(path, overlay->effectNames_, path, &why);
-        if (!overlay->editor_ && overlay->say_) overlay->say_(why + "; the timeline cannot edit it");
-    } else {
-        overlay->note(StatusLine::Kind::None, std::string());  // the archive note
-    }
-    overlay->state_.editable = overlay->editor_.has_value();
+    if (data.reloadable())
+        overlay->openEditor(data.origin());
+    else
+        overlay->note(StatusLine::Kind::None, std::string());  // the archive's note
     TimelineOverlay* self = overlay.get();
     window.setEventObserver([self](const SDL_Event& event) { return self->handleEvent(event); });
     return overlay;
@@ -72,11 +67,39 @@ void TimelineOverlay::reloadFailed(const std::string& message) {
 // The status line: a script error first, then the last edit's message, then the archive note.
 void TimelineOverlay::note(StatusLine::Kind kind, std::string text) {
     if (!scriptError_.empty()) return;
-    if (kind == StatusLine::Kind::None && !editor_ && !data_.reloadable()) {
+    std::string action;
+    if (kind == StatusLine::Kind::None && !editor_) {
         kind = StatusLine::Kind::Note;
-        text = data_.origin() + " is an archive, which is never changed: edits cannot be saved";
+        text = data_.origin() + " is an archive, which never changes: edits cannot be saved in it";
+        if (unpack_) action = "unpack to " + freeUnpackFolder("", data_.origin()) + " and edit there";
     }
-    state_.status = {kind, std::move(text), std::string()};
+    state_.status = {kind, std::move(text), std::move(action)};
+}
+
+void TimelineOverlay::setUnpack(std::function<std::optional<std::string>(std::string* error)> unpack) {
+    unpack_ = std::move(unpack);
+    if (!editor_) note(StatusLine::Kind::None, std::string());
+}
+
+// The script's file in a data directory, named in messages as the session names it.
+void TimelineOverlay::openEditor(const std::string& folder) {
+    const std::string path = (std::filesystem::path(folder) / scriptName_).string();
+    std::string why;
+    editor_ = ScriptEditor::open(path, effectNames_, path, &why);
+    if (!editor_ && say_) say_(why + "; the timeline cannot edit it");
+    state_.editable = editor_.has_value();
+}
+
+void TimelineOverlay::unpack() {
+    std::string why;
+    const auto folder = unpack_ ? unpack_(&why) : std::nullopt;
+    if (!folder) {
+        note(StatusLine::Kind::Error, why);
+        return;
+    }
+    unpack_ = nullptr;
+    openEditor(*folder);
+    note(StatusLine::Kind::Note, "unpacked into " + *folder + ": edits are saved there, and it is watched");
 }
 
 // An edit, undo or redo, written at once; the show reloads at the next poll.
@@ -194,6 +217,7 @@ void TimelineOverlay::drawOver(int width, int height) {
     renderer_->endFrame();
     take(input.ruler);
     perform(input.edit);
+    if (input.actionPressed) unpack();
 }
 
 // A mouse held still on the ruler asks for the same time every frame: seek once.

@@ -19,7 +19,8 @@
 // edit, undo or redo is written through it and then asks the player to reload, as --watch
 // does (one reload, however the watcher saw the write), keeping the playhead, the view and
 // the selection (the items the edit names). A refused edit writes nothing and says why on
-// the status line. An archive is never edited: the status line says so.
+// the status line. An archive is never edited: the status line says so and offers to unpack
+// it into a new folder (data_unpack.h), where editing and watching carry on.
 // Not here: the drawing (timeline_view.h, overlay_panel.h) and its GL state guard
 // (overlay_renderer.h); what a seek or a range does (player.h).
 #pragma once
@@ -57,6 +58,9 @@ public:
     // A reload found the script wrong: the message stays on the status line until a script
     // parses again.
     void reloadFailed(const std::string& message);
+    // For an archive: unpacks it into a new folder the run carries on from (the folder, or
+    // nullopt with *error). The status line then offers it; once done, edits go there.
+    void setUnpack(std::function<std::optional<std::string>(std::string* error)> unpack);
     bool visible() const { return visible_; }
     const TimelineChart& chart() const { return chart_; }
     const TimelineSelection& selection() const { return state_.selection; }
@@ -84,6 +88,8 @@ private:
     bool handleKey(const SDL_Event& event);
     void perform(const EditRequest& request);
     void note(StatusLine::Kind kind, std::string text);
+    void openEditor(const std::string& folder);
+    void unpack();
 
     Window& window_;
     Controls& keys_;
@@ -93,6 +99,7 @@ private:
     std::function<void(const std::string&)> say_;
     std::unique_ptr<OverlayRenderer> renderer_;
     std::optional<ScriptEditor> editor_;  // a data directory's script; none for an archive
+    std::function<std::optional<std::string>(std::string* error)> unpack_;
     std::string scriptError_;             // the last reload's, until one succeeds
     std::vector<int> selectAfterReload_;  // the lines the last edit names
 

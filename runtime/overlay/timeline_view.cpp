@@ -43,7 +43,8 @@ constexpr float kBoxValue = 0.88f;
 constexpr float kPadding = 4.0f;                   // pixels between a label and its edges
 constexpr float kMinLabelGap = 46.0f;              // pixels between ruler labels
 constexpr float kMinBeatGap = 4.0f;                // beats closer than this are not drawn
-constexpr float kTickHeight = 7.0f;
+constexpr float kTickHeight = 7.0f;                // at scale 1
+constexpr float kTickHalfWidth = 4.0f;
 const int kBarSteps[] = {1, 2, 4, 8, 16, 32, 64, 128, 256};
 const int64_t kSecondSteps[] = {1000, 2000, 5000, 10000, 15000, 30000, 60000, 120000, 300000, 600000};
 
@@ -204,10 +205,11 @@ void drawRows(ImDrawList* list, const TimelineLayout& layout, const TimelineChar
         if (timeMs < layout.view().fromMs || timeMs > layout.view().toMs) continue;
         const float x = layout.xOf(timeMs);
         const float y = layout.tickStripTop(row);
-        list->AddTriangleFilled(ImVec2(x, y), ImVec2(x + 4.0f, y + kTickHeight), ImVec2(x - 4.0f, y + kTickHeight), kTick);
+        const float h = kTickHeight * layout.scale(), w = kTickHalfWidth * layout.scale();
+        list->AddTriangleFilled(ImVec2(x, y), ImVec2(x + w, y + h), ImVec2(x - w, y + h), kTick);
         if (selected.count(key))
-            list->AddTriangle(ImVec2(x, y - 1.0f), ImVec2(x + 6.0f, y + kTickHeight + 1.0f),
-                              ImVec2(x - 6.0f, y + kTickHeight + 1.0f), kSelected, 2.0f);
+            list->AddTriangle(ImVec2(x, y - 1.0f), ImVec2(x + w + 2.0f, y + h + 1.0f), ImVec2(x - w - 2.0f, y + h + 1.0f),
+                              kSelected, 2.0f);
         const auto end = labelEnds.find(row);
         if (end != labelEnds.end() && x + kTickLabelOffset < end->second) continue;
         list->AddText(ImVec2(x + kTickLabelOffset, y + 1.0f), kDimText, text.c_str());
