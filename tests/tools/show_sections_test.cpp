@@ -13,13 +13,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct Finished {
     std::string out;
     int status = -1;
 };
 
-Run run(const std::string& command) {
-    Run result;
+Finished run(const std::string& command) {
+    Finished result;
     FILE* in = popen(command.c_str(), "r");
     if (!in) return result;
     char buffer[4096];
@@ -48,24 +48,26 @@ TEST(ShowSections, PrintsEachSectionsStartFromTheProgramsParser) {
         {"a tempo inside a bar",
          "0 tempo 120 4\n"
          "# --- First, bars 1-2\n@1 start CLEAR layer 0\n"
-         "@2.2 tempo 90 3\n"  // 4.5 s, inside bar 2: bar 3 begins here, beats of 2/3 s
+         "@2.2 tempo 90 3\n"  // 2.5 s, inside bar 2: bar 3 begins here, beats of 2/3 s
          "# --- Second\n@3.3 int CLEAR METHOD 1\n"
          "# --- Third\n1:00.5 int CLEAR METHOD 0\n"
          "@40 end\n",
-         "0 First\n5.833 Second\n60.5 Third\n78.5 end\n", 0, ""},
+         "0 First\n3.833 Second\n60.5 Third\n76.5 end\n", 0, ""},
         {"refused", "0 start CLEAR layer 0\n1 start NOPE layer 1\n2 end\n", "", 1, ":2:9: unknown effect 'NOPE'"},
     };
     for (const Row& row : rows) {
         const std::string path = row.script.empty() ? std::string(GLIMMERQ_SOURCE_DIR "/data/demoflow") : scratch;
         if (!row.script.empty()) std::ofstream(scratch, std::ios::binary) << row.script;
-        const Run done = run("'" GLIMMERQ_SHOW_SECTIONS "' '" + path + "' $('" GLIMMERQ_PROGRAM "' --list-effects) 2>'" +
+        const Finished done = run("'" GLIMMERQ_SHOW_SECTIONS "' '" + path + "' $('" GLIMMERQ_PROGRAM "' --list-effects) 2>'" +
                              scratch + ".err'");
         std::ifstream errIn(scratch + ".err");
         const std::string err((std::istreambuf_iterator<char>(errIn)), std::istreambuf_iterator<char>());
         EXPECT_EQ(done.out, row.printed) << row.what;
         EXPECT_EQ(done.status, row.status) << row.what;
         EXPECT_NE(err.find(row.error), std::string::npos) << row.what << ": " << err;
-        if (!row.error.empty()) EXPECT_EQ(err.rfind("glimmerq: ", 0), 0u) << err;
+        if (!row.error.empty()) {
+            EXPECT_EQ(err.rfind("glimmerq: ", 0), 0u) << err;
+        }
     }
     fs::remove(scratch);
     fs::remove(scratch + ".err");

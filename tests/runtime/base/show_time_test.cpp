@@ -56,3 +56,24 @@ TEST(ShowTime, WritesTimesInEachStyleAndReadsThemBack) {
     EXPECT_EQ(glimmerq::screenshotName(62350), "glimmerq-1m02.350s.png");
     EXPECT_EQ(glimmerq::screenshotName(-5), "glimmerq-0m00.000s.png");
 }
+
+TEST(ShowTime, WritesATimeAsAnotherWasWritten) {
+    struct Case {
+        const char* like;
+        int64_t ms;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"75", 77000, "77"},          {"75", 77500, "77.5"},        {"75", 77125, "77.125"},
+        {"75.50", 77000, "77.00"},    {"75.50", 77250, "77.25"},    {"75.50", 77125, "77.125"},
+        {"1:15", 61000, "1:01"},      {"1:15", 61500, "1:01.5"},    {"1:15.500", 600000, "10:00.000"},
+        {"0:02.5", 0, "0:00.0"},      {"12", 5, "0.005"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(formatShowTime(c.ms, glimmerq::showTimeNotation(c.like)), c.text) << c.like << " " << c.ms;
+        int64_t back = -1;
+        std::string why;
+        ASSERT_TRUE(parseShowTime(c.text, &back, &why)) << c.text << ": " << why;
+        EXPECT_EQ(back, c.ms) << c.text;
+    }
+}
