@@ -1,11 +1,12 @@
 #include "app/run_assembly.h"
 
+#include "runtime/input/key_controls.h"
+#include "runtime/input/window_input.h"
 #include "runtime/outputs/benchmark_output.h"
 #include "runtime/outputs/png_frames.h"
 #include "runtime/outputs/progress_output.h"
 #include "runtime/outputs/screenshots.h"
 #include "runtime/outputs/video_output.h"
-#include "runtime/outputs/window_controls.h"
 #include "runtime/outputs/window_output.h"
 #include "runtime/outputs/window_title.h"
 #include "runtime/overlay/timeline_overlay.h"
@@ -77,17 +78,22 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
         if (reloaded && self->overlay_) self->overlay_->useScript(timeline.script());
         return reloaded;
     };
+    // While the overlay is shown the maker is at work: the end holds instead of quitting.
+    settings.holdAtEnd = [self] { return self->overlay_ && self->overlay_->visible(); };
     run->player_ = std::make_unique<Player>(parts.timeline, parts.target, parts.clock, *run->frameClock_,
                                             *run->pacer_, std::move(settings));
     if (run->musicFollower_) run->player_->addListener(run->musicFollower_.get());
 
     if (!run->addOutputs(plan, parts, error)) return nullptr;
     if (plan.keys) {
-        run->controls_ = std::make_unique<WindowControls>(*parts.window, run->screenshots_);
-        if (plan.watch) run->controls_->setReloadRequest(std::move(hooks.changed));
-        run->player_->setControls(run->controls_.get());
+        // The overlay is handed the window's events before the keys.
+        run->input_ = std::make_unique<WindowInput>(*parts.window);
+        run->player_->addControls(run->input_.get());
+        if (plan.overlay) run->addOverlay(parts, hooks);
+        for (InputHandler* handler : hooks.handlers) run->input_->addHandler(handler);
+        run->addKeys(parts);
     }
-    if (plan.overlay) run->addOverlay(parts, hooks);
+    for (Controls* controls : hooks.controls) run->player_->addControls(controls);
     return run;
 }
 
@@ -143,11 +149,23 @@ bool AssembledRun::addOutputs(const RunPlan& plan, const RunParts& parts, std::s
     return true;
 }
 
-// The overlay reads the keys through and adds what the mouse asks for. Without it the show
-// plays as before; the keys' range marks work either way.
+void AssembledRun::addKeys(const RunParts& parts) {
+    keys_ = std::make_unique<KeyControls>();
+    Window* window = parts.window;
+    keys_->onAction(KeyAction::ToggleFullscreen, [window] { window->toggleFullscreen(); });
+    if (Screenshots* screenshots = screenshots_)
+        keys_->onAction(KeyAction::Screenshot, [screenshots] { screenshots->request(); });
+    if (TimelineOverlay* overlay = overlay_.get())
+        keys_->onAction(KeyAction::ToggleOverlay, [overlay] { overlay->toggle(); });
+    input_->addHandler(keys_.get());
+    player_->addControls(keys_.get());
+}
+
+// The overlay adds what the mouse asks for, and its edits. Without it the show plays as
+// before; the keys' range marks work either way.
 void AssembledRun::addOverlay(const RunParts& parts, RunHooks& hooks) {
     std::string error;
-    overlay_ = TimelineOverlay::create(*parts.window, *controls_, parts.data, parts.scriptName, parts.effectNames,
+    overlay_ = TimelineOverlay::create(*parts.window, parts.data, parts.scriptName, parts.effectNames,
                                        parts.messages.reporter(), &error);
     if (!overlay_) {
         parts.messages.report(error + "; playing without the timeline overlay");
@@ -156,14 +174,16 @@ void AssembledRun::addOverlay(const RunParts& parts, RunHooks& hooks) {
     overlay_->useScript(parts.timeline.script());
     // An archive unpacked to edit is watched from then on, as --watch watches a directory.
     if (hooks.unpack)
-        overlay_->setUnpack([this, unpack = std::move(hooks.unpack), watch = std::move(hooks.watch)](std::string* error) {
+        overlay_->setUnpack([this, unpack = std::move(hooks.unpack),
+                             watch = std::move(hooks.watchUnpacked)](std::string* error) {
             auto folder = unpack(error);
-            if (folder && controls_ && watch) controls_->setReloadRequest(watch());
+            if (Controls* watching = folder && watch ? watch() : nullptr) player_->addControls(watching);
             return folder;
         });
     windowOutput_->setOverlay(overlay_.get());
     player_->addListener(overlay_.get());
-    player_->setControls(overlay_.get());
+    input_->addHandler(overlay_.get());
+    player_->addControls(overlay_.get());
 }
 
 }  // namespace glimmerq

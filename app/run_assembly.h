@@ -4,8 +4,11 @@
 //   Player::Outcome outcome = run->play(&error);
 //
 // Everything the plan names is made here and lives as long as the run: the music and its
-// follower, the frame clock, the pacer, the outputs in the plan's order, the window's keys
-// and the player, and in a window the timeline overlay (Tab). Needs the GL context current
+// follower, the frame clock, the pacer, the outputs in the plan's order, the window's input
+// and keys and the player, and in a window the timeline overlay (Tab). The window's events go
+// to the overlay, then to the hooks' handlers (an editor), then to the keys. The player's
+// controls, polled in this order: the window's input, the overlay's mouse, the keys, then
+// the hooks' sources (a watched folder, an editor). Needs the GL context current
 // (the video reads frames back, the overlay sets up its drawing).
 // Not here: deciding what a run is made of (run_plan.h), opening data or graphics, reloads
 // (session.h).
@@ -17,6 +20,7 @@
 #include "runtime/data/data_source.h"
 #include "runtime/display/render_target.h"
 #include "runtime/display/window.h"
+#include "runtime/input/input_handler.h"
 #include "runtime/play/frame_output.h"
 #include "runtime/play/pacer.h"
 #include "runtime/play/player.h"
@@ -33,7 +37,8 @@ class MusicPlayer;
 class MusicFollower;
 class WindowTitle;
 class Screenshots;
-class WindowControls;
+class WindowInput;
+class KeyControls;
 class WindowOutput;
 class TimelineOverlay;
 
@@ -60,12 +65,16 @@ struct RunHooks {
     std::function<bool()> interrupted;
     // Reloads the data; `show` puts a message where the viewer looks (the window's title).
     std::function<bool(const std::function<void(const std::string&)>& show)> reload;
-    // Asked at every poll when the plan watches; true asks for a reload.
-    std::function<bool()> changed;
-    // An archive only: unpacks it into a new folder and carries on from there (the overlay
-    // offers it); the folder, or nullopt with *error. Then `watch` gives what `changed` is.
+    // More sources of commands, polled after the keys and the overlay (a watched folder).
+    std::vector<Controls*> controls;
+    // More takers of the window's events, handed them after the overlay and before the keys,
+    // so that they may keep a key from them (an editor's arrows while something is selected).
+    std::vector<InputHandler*> handlers;
+    // An archive only: unpacks it into a new folder the run carries on from (the overlay
+    // offers it); the folder, or nullopt with *error. Then the player also polls what
+    // watchUnpacked gives (the folder's watch, as with --watch).
     std::function<std::optional<std::string>(std::string* error)> unpack;
-    std::function<std::function<bool()>()> watch;
+    std::function<Controls*()> watchUnpacked;
 };
 
 class AssembledRun {
@@ -80,6 +89,7 @@ private:
     AssembledRun() = default;
     bool addOutputs(const RunPlan& plan, const RunParts& parts, std::string* error);
     void addOverlay(const RunParts& parts, RunHooks& hooks);
+    void addKeys(const RunParts& parts);
 
     std::unique_ptr<MusicPlayer> music_;
     std::unique_ptr<MusicFollower> musicFollower_;
@@ -88,7 +98,8 @@ private:
     std::vector<std::unique_ptr<FrameOutput>> outputs_;
     WindowTitle* title_ = nullptr;
     Screenshots* screenshots_ = nullptr;
-    std::unique_ptr<WindowControls> controls_;
+    std::unique_ptr<WindowInput> input_;
+    std::unique_ptr<KeyControls> keys_;
     WindowOutput* windowOutput_ = nullptr;
     std::unique_ptr<TimelineOverlay> overlay_;  // a window's, when ImGui could be set up
     std::unique_ptr<Player> player_;

@@ -1,26 +1,31 @@
 #include "app/session.h"
 
+#include "app/data_reload.h"
 #include "app/exit_codes.h"
 #include "app/interrupt.h"
 #include "app/run_assembly.h"
 #include "app/run_plan.h"
-#include "app/timeline_option.h"
+#include "app/show_data.h"
 #include "runtime/base/show_time.h"
 #include "runtime/data/data_unpack.h"
 #include "runtime/display/loading_screen.h"
+#include "runtime/input/key_map.h"
 #include "runtime/outputs/video_encoder.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace glimmerq {
 
 namespace {
-constexpr int64_t kWatchIntervalMicros = 500000;  // --watch looks at the files twice a second
+
+std::vector<std::string> effectNames(const DemoGlHost& host) {
+    std::vector<std::string> names;
+    for (const auto& e : host.effects()) names.push_back(e.name);
+    return names;
+}
+
 }  // namespace
 
 Session::Session(Options options, DemoGlHost& host, Clock& clock, const Messages& messages)
@@ -35,31 +40,8 @@ int Session::fail(const std::string& message, int exitCode) {
     return exitCode;
 }
 
-// --data, else beside the program (a build tree), then where `cmake --install` puts it
-// relative to the program (PREFIX/bin -> PREFIX/share/glimmerq), then the configured
-// install directory.
-std::string Session::findData(std::string* error) const {
-    if (!options_.dataPath.empty()) return options_.dataPath;
-    const std::string file = host_.dataFileName();
-    std::vector<fs::path> candidates;
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        candidates.push_back(exe.parent_path() / file);
-        candidates.push_back(exe.parent_path().parent_path() / "share" / "glimmerq" / file);
-    }
-    candidates.push_back(fs::path(GLIMMERQ_INSTALL_DATADIR) / file);
-    std::string looked;
-    for (const fs::path& candidate : candidates) {
-        if (fs::exists(candidate, ec)) return candidate.string();
-        looked += (looked.empty() ? "" : ", ") + candidate.lexically_normal().string();
-    }
-    *error = "no " + file + " found (looked in " + looked + "); name the data with --data PATH";
-    return std::string();
-}
-
 bool Session::openData(std::string* error) {
-    const std::string path = findData(error);
+    const std::string path = findDataPath(options_.dataPath, host_.dataFileName(), error);
     if (path.empty()) return false;
     auto source = openDataSource(path, error);
     if (!source) return false;
@@ -69,25 +51,8 @@ bool Session::openData(std::string* error) {
     return true;
 }
 
-// The script inside the data, named for messages as the path a person would open.
 std::optional<Script> Session::readScript(std::string* error) {
-    const std::string name = host_.scriptName();
-    const auto bytes = data_->read(name);
-    if (!bytes) {
-        *error = data_->origin() + ": no timeline script \"" + name + "\"";
-        return std::nullopt;
-    }
-    reads_->record(-1, name);
-    std::vector<std::string> names;
-    for (const auto& e : host_.effects()) names.push_back(e.name);
-    const std::string shownName = (fs::path(data_->origin()) / name).string();
-    auto script = parseScript(std::string(bytes->begin(), bytes->end()), names, error, shownName);
-    // The music player reads its tracks itself; a changed track asks for a reload too, which
-    // starts the music again from the new file.
-    if (script)
-        for (const Event& event : script->events)
-            if (event.verb == Event::Verb::Music) reads_->record(-1, event.text);
-    return script;
+    return readShowScript(*data_, reads_.get(), host_.scriptName(), effectNames(host_), error);
 }
 
 void Session::chooseRenderSize() {
@@ -128,7 +93,8 @@ bool Session::setUpEffects() {
         screen.draw(count ? float(i) / float(count) : 1.0f);
         if (window_) {
             window_->present(*target_);
-            if (window_->pollEvents().quit) return false;
+            for (const WindowEvent& event : window_->pollEvents())
+                if (event.kind == WindowEvent::Kind::Quit || keyAction(event) == KeyAction::Quit) return false;
         }
         if (i == count) break;
         setUpEffect(i);
@@ -159,11 +125,6 @@ void Session::reportGlErrors(const std::string& effect, int64_t elapsedMs) {
 }
 
 int Session::runShow(const std::string& title) {
-    if (options_.listEffects) {
-        for (const auto& e : host_.effects()) std::fprintf(messages_.out(), "%s\n", e.name.c_str());
-        return kExitOk;
-    }
-
     std::string error;
     chooseRenderSize();
     // A video that cannot be written is known before anything is read or drawn: a wrong name
@@ -174,12 +135,6 @@ int Session::runShow(const std::string& title) {
     if (!openData(&error)) return fail(error, kExitFailure);
     auto script = readScript(&error);
     if (!script) return fail(error, kExitFailure);
-    if (!options_.timelinePath.empty()) {
-        const auto say = [this](const std::string& line) { messages_.report(line); };
-        if (!writeTimelineChart(options_.timelinePath, *data_, host_.scriptName(), *script, host_.effects(), say, &error))
-            return fail(error, kExitFailure);
-        return kExitOk;
-    }
     if (options_.startMs > 0 && options_.startMs >= script->endMs())
         return fail("--start " + formatShowTime(options_.startMs, ShowTimeStyle::Short) +
                         " is past the end of the show (" + formatShowTime(script->endMs(), ShowTimeStyle::Short) + ")",
@@ -193,50 +148,6 @@ int Session::runShow(const std::string& title) {
     if (!setUpEffects()) return kExitOk;
     Timeline timeline(host_.effects(), std::move(*script));
     return play(timeline, title);
-}
-
-bool Session::reload(Timeline& timeline, const std::function<void(const std::string&)>& show) {
-    const auto say = [&](const std::string& message) {
-        messages_.report(message);
-        show(message);
-    };
-    if (!data_->reloadable()) {
-        say(data_->origin() + " is an archive; only a data directory can be reloaded");
-        return false;
-    }
-    std::string error;
-    auto script = readScript(&error);
-    if (!script) {
-        say(error);  // the old script plays on until the next change
-        reads_->accept({host_.scriptName()});
-        return false;
-    }
-    const std::vector<std::string> changed = reads_->changed();
-    timeline.replaceScript(std::move(*script));  // every run released: nothing is resident
-    for (const std::string& name : changed) textures_->reload(name);
-    std::string again;
-    for (int owner : reads_->ownersOf(changed)) {
-        setUpEffect(size_t(owner));
-        again += (again.empty() ? "" : ", ") + host_.effects()[size_t(owner)].name;
-    }
-    reads_->accept(changed);
-    messages_.report("reloaded " + data_->origin() + (again.empty() ? "" : "; set up again: " + again));
-    return true;
-}
-
-// Asked once a frame; looks at the files read so far twice a second.
-std::function<bool()> Session::watchForChanges() {
-    if (!data_->reloadable()) {
-        messages_.report("--watch: " + data_->origin() + " is an archive, which never changes; watching nothing");
-        return {};
-    }
-    int64_t lastLook = clock_.nowMicros();
-    return [this, lastLook]() mutable {
-        const int64_t now = clock_.nowMicros();
-        if (now - lastLook < kWatchIntervalMicros) return false;
-        lastLook = now;
-        return !reads_->changed().empty();
-    };
 }
 
 // The archive's members into a new folder in the current directory; the run carries on
@@ -263,22 +174,26 @@ int Session::play(Timeline& timeline, const std::string& title) {
     facts.endMs = timeline.endMs();
     const RunPlan plan = planRun(options_, facts);
 
-    std::vector<std::string> names;
-    for (const auto& e : host_.effects()) names.push_back(e.name);
     const RunParts parts{options_, timeline, *target_, clock_, messages_, *data_, window_.get(), title,
-                         host_.scriptName(), names, double(clock_.nowMicros() - createdMicros_) / 1000.0};
+                         host_.scriptName(), effectNames(host_), double(clock_.nowMicros() - createdMicros_) / 1000.0};
     InterruptWatch interrupt;
     RunHooks hooks;
     if (options_.checkGl)
         hooks.afterEffect = [this](const std::string& name, int64_t timeMs) { reportGlErrors(name, timeMs); };
     hooks.interrupted = [&interrupt] { return interrupt.requested(); };
-    hooks.reload = [this, &timeline](const std::function<void(const std::string&)>& show) {
-        return reload(timeline, show);
+    DataReload reloading(*data_, *reads_, *textures_, host_, messages_, [this](size_t i) { setUpEffect(i); });
+    hooks.reload = [&reloading, &timeline](const std::function<void(const std::string&)>& show) {
+        return reloading.reload(timeline, show);
     };
-    if (plan.watch) hooks.changed = watchForChanges();
+    std::unique_ptr<Controls> watch = plan.watch ? reloading.watch(clock_) : nullptr;
+    if (watch) hooks.controls.push_back(watch.get());
     if (!data_->reloadable()) {
         hooks.unpack = [this](std::string* why) { return unpackArchive(why); };
-        hooks.watch = [this] { return watchForChanges(); };
+        // The unpacked folder is watched from then on, as --watch watches a directory.
+        hooks.watchUnpacked = [this, &reloading, &watch] {
+            watch = reloading.watch(clock_);
+            return watch.get();
+        };
     }
 
     std::string error;

@@ -1,4 +1,4 @@
-// session.h: one run of the program, from finding the data to the exit code.
+// session.h: sets up one run of the show and plays it, from finding the data to the exit code.
 //
 //   DemoGlHost host(messages);
 //   Session session(options, host, clock, messages);
@@ -8,10 +8,10 @@
 //
 // runShow finds and opens the data, reads the script, opens a window (or a headless
 // context), sets every effect up behind the loading screen and plays: the run itself is
-// planned (run_plan.h) and assembled (run_assembly.h) from the options. While a window plays
-// it reloads a data directory on R or, with --watch, when a file changes. Every failure is
-// one line on stderr; exitCode() is what the program returns (exit_codes.h).
-// Not here: the DEMOGL_ calls themselves (the host's), the frame loop (player.h).
+// planned (run_plan.h) and assembled (run_assembly.h) from the options. Every failure is one
+// line on stderr; exitCode() is what the program returns (exit_codes.h).
+// Not here: the other modes main picks (--list-effects, --timeline), reloading and watching
+// (data_reload.h), the DEMOGL_ calls themselves (the host's), the frame loop (player.h).
 #pragma once
 
 #include "app/options.h"
@@ -29,7 +29,6 @@
 #include "runtime/script/script.h"
 #include "runtime/script/timeline.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,7 +47,6 @@ public:
 
 private:
     int fail(const std::string& message, int exitCode);
-    std::string findData(std::string* error) const;
     bool openData(std::string* error);
     std::optional<Script> readScript(std::string* error);
     void chooseRenderSize();
@@ -56,8 +54,6 @@ private:
     bool setUpEffects();  // false when the person quit during loading
     void setUpEffect(size_t index);
     int play(Timeline& timeline, const std::string& title);
-    bool reload(Timeline& timeline, const std::function<void(const std::string&)>& show);
-    std::function<bool()> watchForChanges();
     std::optional<std::string> unpackArchive(std::string* error);
     void reportGlErrors(const std::string& effect, int64_t elapsedMs);
 

@@ -1,5 +1,7 @@
 #include "app/timeline_option.h"
 
+#include "app/exit_codes.h"
+#include "app/show_data.h"
 #include "runtime/overlay/timeline_chart.h"
 #include "runtime/overlay/timeline_picture.h"
 #include "runtime/overlay/waveform.h"
@@ -31,6 +33,23 @@ bool writeTimelineChart(const std::string& pngPath, const DataSource& data, cons
         waveforms[cue.member] = std::move(wave);
     }
     return writeTimelinePicture(pngPath, chart, &waveforms, error);
+}
+
+int TimelineChartRun::runShow(const std::string&) {
+    std::vector<std::string> names;
+    for (const RegisteredEffect& effect : host_.effects()) names.push_back(effect.name);
+    std::string error;
+    const std::string path = findDataPath(options_.dataPath, host_.dataFileName(), &error);
+    std::unique_ptr<DataSource> data = path.empty() ? nullptr : openDataSource(path, &error);
+    std::optional<Script> script;
+    if (data) script = readShowScript(*data, nullptr, host_.scriptName(), names, &error);
+    const auto say = [this](const std::string& line) { messages_.report(line); };
+    if (!script || !writeTimelineChart(options_.timelinePath, *data, host_.scriptName(), *script, host_.effects(), say,
+                                       &error)) {
+        messages_.report(error);
+        return kExitFailure;
+    }
+    return kExitOk;
 }
 
 }  // namespace glimmerq

@@ -17,8 +17,15 @@ namespace glimmerq {
 
 namespace {
 constexpr int kFallbackRefreshRate = 60;  // Hz, when the display does not say
-constexpr int64_t kSeekStepMs = 5000;     // Left/Right
-constexpr int64_t kLongSeekStepMs = 30000;  // with Shift
+
+// The program's key names are SDL's keycodes, so that events pass through unchanged.
+static_assert(keys::kBackspace == SDLK_BACKSPACE && keys::kTab == SDLK_TAB && keys::kReturn == SDLK_RETURN &&
+              keys::kEscape == SDLK_ESCAPE && keys::kSpace == SDLK_SPACE && keys::kDelete == SDLK_DELETE);
+static_assert(keys::kF11 == SDLK_F11 && keys::kHome == SDLK_HOME && keys::kPageUp == SDLK_PAGEUP &&
+              keys::kEnd == SDLK_END && keys::kPageDown == SDLK_PAGEDOWN && keys::kRight == SDLK_RIGHT &&
+              keys::kLeft == SDLK_LEFT && keys::kDown == SDLK_DOWN && keys::kUp == SDLK_UP &&
+              keys::kKeypadEnter == SDLK_KP_ENTER);
+static_assert('r' == SDLK_r && '[' == SDLK_LEFTBRACKET && ']' == SDLK_RIGHTBRACKET);
 
 // X errors about our drawable once the window was destroyed from outside mean it is gone:
 // a quit, where Xlib's default handler would print the raw error and end the process.
@@ -181,33 +188,87 @@ void Window::size(int* width, int* height) const { SDL_GetWindowSize(window_, wi
 
 void Window::drawableSize(int* width, int* height) const { SDL_GL_GetDrawableSize(window_, width, height); }
 
-Window::Input Window::pollEvents() {
-    Input input;
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (eventObserver_ && eventObserver_(event)) continue;
-        if (event.type == SDL_QUIT) input.quit = true;
-        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) input.quit = true;
-        if (event.type != SDL_KEYDOWN) continue;
-        const SDL_Keycode key = event.key.keysym.sym;
-        const bool shift = event.key.keysym.mod & KMOD_SHIFT;
-        // Seeking repeats while the key is held; the toggles do not.
-        if (key == SDLK_LEFT) input.seekMs -= shift ? kLongSeekStepMs : kSeekStepMs;
-        if (key == SDLK_RIGHT) input.seekMs += shift ? kLongSeekStepMs : kSeekStepMs;
-        if (event.key.repeat) continue;
-        if (key == SDLK_ESCAPE) input.quit = true;
-        if (key == SDLK_SPACE) input.togglePause = !input.togglePause;
-        if (key == SDLK_HOME) input.restart = true;
-        if (key == SDLK_r) input.reload = true;
-        if (key == SDLK_s) input.screenshot = true;
-        if (key == SDLK_LEFTBRACKET) input.rangeStart = true;
-        if (key == SDLK_RIGHTBRACKET) input.rangeEnd = true;
-        if (key == SDLK_BACKSPACE) input.clearRange = true;
-        const bool altEnter = (key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event.key.keysym.mod & KMOD_ALT);
-        if (key == SDLK_F11 || altEnter) toggleFullscreen();
+namespace {
+
+uint16_t modifiersOf(Uint16 sdl) {
+    uint16_t modifiers = 0;
+    if (sdl & KMOD_SHIFT) modifiers |= kShift;
+    if (sdl & KMOD_CTRL) modifiers |= kCtrl;
+    if (sdl & KMOD_ALT) modifiers |= kAlt;
+    if (sdl & KMOD_GUI) modifiers |= kSuper;
+    return modifiers;
+}
+
+// The event in the program's words; false for the events nobody here asks about.
+bool translate(const SDL_Event& sdl, WindowEvent* event) {
+    using Kind = WindowEvent::Kind;
+    switch (sdl.type) {
+    case SDL_QUIT:
+        event->kind = Kind::Quit;
+        return true;
+    case SDL_WINDOWEVENT:
+        if (sdl.window.event == SDL_WINDOWEVENT_CLOSE) {
+            event->kind = Kind::Quit;
+            return true;
+        }
+        if (sdl.window.event == SDL_WINDOWEVENT_LEAVE) {
+            event->kind = Kind::Left;
+            return true;
+        }
+        if (sdl.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            event->kind = Kind::Resized;
+            event->width = sdl.window.data1;
+            event->height = sdl.window.data2;
+            return true;
+        }
+        return false;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        event->kind = sdl.type == SDL_KEYDOWN ? Kind::KeyDown : Kind::KeyUp;
+        event->key = sdl.key.keysym.sym;
+        event->scancode = sdl.key.keysym.scancode;
+        event->modifiers = modifiersOf(sdl.key.keysym.mod);
+        event->repeat = sdl.key.repeat != 0;
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        event->kind = sdl.type == SDL_MOUSEBUTTONDOWN ? Kind::ButtonDown : Kind::ButtonUp;
+        event->button = sdl.button.button;
+        event->x = float(sdl.button.x);
+        event->y = float(sdl.button.y);
+        return true;
+    case SDL_MOUSEMOTION:
+        event->kind = Kind::Motion;
+        event->x = float(sdl.motion.x);
+        event->y = float(sdl.motion.y);
+        return true;
+    case SDL_MOUSEWHEEL: {
+        const float flip = sdl.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
+        event->kind = Kind::Wheel;
+        event->wheelX = flip * float(sdl.wheel.x);
+        event->wheelY = flip * float(sdl.wheel.y);
+        return true;
     }
-    if (gWindowGone) input.quit = true;
-    return input;
+    case SDL_TEXTINPUT:
+        event->kind = Kind::Text;
+        event->text = sdl.text.text;
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+std::vector<WindowEvent> Window::pollEvents() {
+    std::vector<WindowEvent> events;
+    SDL_Event sdl;
+    while (SDL_PollEvent(&sdl)) {
+        WindowEvent event;
+        if (translate(sdl, &event)) events.push_back(std::move(event));
+    }
+    if (gWindowGone) events.push_back(WindowEvent{});  // a Quit
+    return events;
 }
 
 void Window::present(const RenderTarget& target) {

@@ -4,17 +4,17 @@
 //   auto window = Window::open(title, 1280, 720, fullscreen, vsync, &error);
 //   ... draw into the RenderTarget ...
 //   window->present(target);          // scaled into the window, aspect kept, black bars
-//   Window::Input input = window->pollEvents();
+//   for (const WindowEvent& event : window->pollEvents()) ...;   // window_event.h
 //
 // present() is two steps that may be taken apart to draw over the picture (an overlay):
 //   window->showPicture(target);      // the picture into the back buffer
 //   ... draw into the default framebuffer ...
 //   window->swap();
-// and every event can be seen first by an observer (setEventObserver), which may keep it
-// from the keys.
 //
-// The render size never changes: resizing, Alt+Enter and F11 (fullscreen on/off) only change
-// how the picture is scaled, and a window larger than the usable desktop opens fitted to it.
+// The window reports its events and decides nothing about them: what a key does is the
+// input room's (runtime/input/key_map.h), which calls toggleFullscreen() for F11.
+// The render size never changes: resizing and full screen on or off only change how the
+// picture is scaled, and a window larger than the usable desktop opens fitted to it.
 // A window destroyed from outside (xkill) reads as a quit, not as a fatal X error.
 // Showing the picture leaves every piece of GL state an effect can see as it found it (the
 // scissor test, clear colour, colour mask and framebuffer bindings are
@@ -22,14 +22,14 @@
 #pragma once
 
 #include "runtime/display/render_target.h"
+#include "runtime/display/window_event.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct SDL_Window;
-union SDL_Event;
 
 namespace glimmerq {
 
@@ -40,23 +40,9 @@ public:
                                         bool vsync, std::string* error);
     ~Window();
 
-    // What the keys asked for since the last poll.
-    struct Input {
-        bool quit = false;        // Esc, the window closed, or the window gone from outside
-        bool togglePause = false; // Space
-        int64_t seekMs = 0;       // Left/Right: -5 s/+5 s, with Shift 30 s
-        bool restart = false;     // Home
-        bool reload = false;      // R
-        bool screenshot = false;  // S
-        bool rangeStart = false;  // [: the loop range starts here
-        bool rangeEnd = false;    // ]: ... ends here
-        bool clearRange = false;  // Backspace
-    };
-    Input pollEvents();
-    // Sees every event before the keys are read; true keeps the event from them.
-    void setEventObserver(std::function<bool(const SDL_Event& event)> observer) {
-        eventObserver_ = std::move(observer);
-    }
+    // Every event since the last poll, in order; a window destroyed from outside reads as
+    // a Quit.
+    std::vector<WindowEvent> pollEvents();
 
     // showPicture, then swap.
     void present(const RenderTarget& target);
@@ -71,7 +57,7 @@ public:
     void size(int* width, int* height) const;
     // The size of its default framebuffer in pixels (what is drawn over the picture).
     void drawableSize(int* width, int* height) const;
-    // For code that drives the window itself (the overlay's input and drawing).
+    // For code that drives the window itself (the overlay's drawing with ImGui).
     SDL_Window* sdlWindow() const { return window_; }
     void* glContext() const { return context_; }
     // The display's refresh rate in Hz (60 when it does not say).
@@ -87,7 +73,6 @@ private:
     Window() = default;
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
-    std::function<bool(const SDL_Event& event)> eventObserver_;
 };
 
 // Where the picture lands inside a window of the given size: aspect kept, centred.

@@ -8,7 +8,7 @@
 // Each frame, and the held picture while paused, is shown in two steps: the picture into
 // the window's back buffer, then the swap. The overlay is drawn between the two, into the
 // window's default framebuffer only.
-// Not here: the keys (window_controls.h), the title (window_title.h), screenshots
+// Not here: the keys (runtime/input/key_controls.h), the title (window_title.h), screenshots
 // (screenshots.h).
 #pragma once
 

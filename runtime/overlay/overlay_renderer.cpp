@@ -7,11 +7,24 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <backends/imgui_impl_sdl.h>
 
+#include <cfloat>
+
 namespace glimmerq {
 
 namespace {
 
 constexpr float kHeadlessFrameSeconds = 1.0f / 60.0f;
+constexpr int kImGuiKeyCount = 512;  // io.KeysDown, indexed by SDL's scancode as the backend maps them
+
+// SDL's buttons 1 left, 2 middle, 3 right; ImGui's 0 left, 1 right, 2 middle. -1: none of them.
+int imguiButton(int button) {
+    switch (button) {
+    case 1: return 0;
+    case 2: return 2;
+    case 3: return 1;
+    default: return -1;
+    }
+}
 
 }  // namespace
 
@@ -62,35 +75,46 @@ bool OverlayRenderer::attachWindow(SDL_Window* window, void* glContext, std::str
     return true;
 }
 
-bool OverlayRenderer::handleEvent(const SDL_Event& event) {
+bool OverlayRenderer::handleEvent(const WindowEvent& event) {
     if (!windowAttached_) return false;
     ImGui::SetCurrentContext(context_);
-    ImGui_ImplSDL2_ProcessEvent(&event);
-    if (event.type == SDL_MOUSEMOTION) {
-        mouseSeen_ = true;
-        mouseX_ = float(event.motion.x);
-        mouseY_ = float(event.motion.y);
-    } else if ((event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) && event.button.button >= 1 &&
-               event.button.button <= 3) {
-        mouseSeen_ = true;
-        mouseX_ = float(event.button.x);
-        mouseY_ = float(event.button.y);
-        // SDL numbers left, middle, right; ImGui left, right, middle.
-        static const int kImGuiButton[3] = {0, 2, 1};
-        buttonsDown_[kImGuiButton[event.button.button - 1]] = event.type == SDL_MOUSEBUTTONDOWN;
-    } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_LEAVE) {
-        mouseSeen_ = false;
+    ImGuiIO& io = ImGui::GetIO();
+    using Kind = WindowEvent::Kind;
+    switch (event.kind) {
+    case Kind::Motion:
+    case Kind::ButtonDown:
+    case Kind::ButtonUp: {
+        mouseKnown_ = true;
+        mouseX_ = event.x;
+        mouseY_ = event.y;
+        const int button = imguiButton(event.button);
+        if (event.kind != Kind::Motion && button >= 0) {
+            buttonDown_[button] = event.kind == Kind::ButtonDown;
+            if (buttonDown_[button]) buttonPressed_[button] = true;
+        }
+        return io.WantCaptureMouse;
     }
-    const ImGuiIO& io = ImGui::GetIO();
-    switch (event.type) {
-        case SDL_MOUSEMOTION:
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-        case SDL_MOUSEWHEEL: return io.WantCaptureMouse;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-        case SDL_TEXTINPUT: return io.WantCaptureKeyboard;
-        default: return false;
+    case Kind::Left:
+        mouseKnown_ = false;
+        return false;
+    case Kind::Wheel:
+        io.MouseWheelH += event.wheelX;
+        io.MouseWheel += event.wheelY;
+        return io.WantCaptureMouse;
+    case Kind::KeyDown:
+    case Kind::KeyUp:
+        if (event.scancode >= 0 && event.scancode < kImGuiKeyCount)
+            io.KeysDown[event.scancode] = event.kind == Kind::KeyDown;
+        io.KeyShift = event.modifiers & kShift;
+        io.KeyCtrl = event.modifiers & kCtrl;
+        io.KeyAlt = event.modifiers & kAlt;
+        io.KeySuper = event.modifiers & kSuper;
+        return io.WantTextInput;
+    case Kind::Text:
+        io.AddInputCharactersUTF8(event.text.c_str());
+        return io.WantTextInput;
+    default:
+        return false;
     }
 }
 
@@ -106,9 +130,10 @@ void OverlayRenderer::beginFrame(int width, int height) {
         // Input, time, and the window's size in the points its mouse moves in, with the
         // drawable's pixels per point (2 on a HiDPI display), so the mouse meets what it sees.
         ImGui_ImplSDL2_NewFrame();
-        if (mouseSeen_) {
-            io.MousePos = ImVec2(mouseX_, mouseY_);
-            for (int i = 0; i < 3; ++i) io.MouseDown[i] = io.MouseDown[i] || buttonsDown_[i];
+        io.MousePos = mouseKnown_ ? ImVec2(mouseX_, mouseY_) : ImVec2(-FLT_MAX, -FLT_MAX);
+        for (int button = 0; button < kButtons; ++button) {
+            io.MouseDown[button] = buttonDown_[button] || buttonPressed_[button];
+            buttonPressed_[button] = false;
         }
     } else {
         io.DeltaTime = kHeadlessFrameSeconds;

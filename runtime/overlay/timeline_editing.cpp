@@ -16,11 +16,11 @@ const ImU32 kTimeLabelBack = IM_COL32(16, 18, 22, 235);
 const ImU32 kTimeLabelText = IM_COL32(255, 230, 140, 255);
 constexpr float kTimeLabelLift = 6.0f;  // pixels between the mouse and the snapped time above it
 
-using Modifier = TimelineSelection::Modifier;
+using SelectModifier = TimelineSelection::Modifier;
 
-Modifier modifierOf(const ImGuiIO& io) {
-    if (io.KeyCtrl) return Modifier::Toggle;
-    return io.KeyShift ? Modifier::Add : Modifier::None;
+SelectModifier modifierOf(const ImGuiIO& io) {
+    if (io.KeyCtrl) return SelectModifier::Toggle;
+    return io.KeyShift ? SelectModifier::Add : SelectModifier::None;
 }
 
 int rowOfLayer(const TimelineChart& chart, int layer) {
@@ -31,27 +31,26 @@ int rowOfLayer(const TimelineChart& chart, int layer) {
 
 }  // namespace
 
-EditRequest editForKey(SDL_Keycode key, uint16_t modifiers, const TimelineSelection& selection,
-                       const TimelineChart& chart) {
+EditRequest editForKey(int32_t key, uint16_t modifiers, const TimelineSelection& selection, const TimelineChart& chart) {
     EditRequest request;
-    const bool ctrl = modifiers & KMOD_CTRL, shift = modifiers & KMOD_SHIFT, alt = modifiers & KMOD_ALT;
-    if (alt) return request;
-    if (ctrl && key == SDLK_z) {
+    const bool ctrl = modifiers & kCtrl, shift = modifiers & kShift;
+    if (modifiers & (kAlt | kSuper)) return request;
+    if (ctrl && key == 'z') {
         request.kind = shift ? EditRequest::Kind::Redo : EditRequest::Kind::Undo;
         return request;
     }
-    if (ctrl && !shift && key == SDLK_y) {
+    if (ctrl && !shift && key == 'y') {
         request.kind = EditRequest::Kind::Redo;
         return request;
     }
     const std::vector<int> lines = selection.lines(chart);
     if (lines.empty()) return request;
-    if (!ctrl && key == SDLK_DELETE) {
+    if (!ctrl && key == keys::kDelete) {
         request.edit = Edit::remove(lines);
-    } else if (ctrl && !shift && key == SDLK_d) {
+    } else if (ctrl && !shift && key == 'd') {
         request.edit = Edit::duplicate(lines);
-    } else if (!ctrl && (key == SDLK_LEFT || key == SDLK_RIGHT)) {
-        request.edit = Edit::nudge(lines, key == SDLK_RIGHT ? 1 : -1, shift ? Snap::Bar : Snap::Beat);
+    } else if (!ctrl && (key == keys::kLeft || key == keys::kRight)) {
+        request.edit = Edit::nudge(lines, key == keys::kRight ? 1 : -1, shift ? Snap::Bar : Snap::Beat);
     } else {
         return request;
     }
@@ -72,7 +71,7 @@ EditRequest TimelineEditing::mouse(const TimelineLayout& layout, const TimelineC
         if (hit.box || hit.tick) {
             drag_.key = hit.box ? TimelineSelection::keyOf(*hit.box) : TimelineSelection::keyOf(*hit.tick);
             drag_.line = hit.box ? hit.box->line : hit.tick->line;
-            drag_.alreadySelected = selection->contains(drag_.key) && drag_.modifier == Modifier::None;
+            drag_.alreadySelected = selection->contains(drag_.key) && drag_.modifier == SelectModifier::None;
             if (!drag_.alreadySelected) selection->click(drag_.key, drag_.modifier);
         }
         switch (hit.part) {
@@ -120,8 +119,8 @@ EditRequest TimelineEditing::mouse(const TimelineLayout& layout, const TimelineC
     const Drag done = drag_;
     drag_ = Drag();
     if (!done.moved) {
-        if (done.part == Drag::Part::Band && done.modifier == Modifier::None) selection->clear();
-        if (done.alreadySelected) selection->click(done.key, Modifier::None);
+        if (done.part == Drag::Part::Band && done.modifier == SelectModifier::None) selection->clear();
+        if (done.alreadySelected) selection->click(done.key, SelectModifier::None);
         return request;
     }
     switch (done.part) {

@@ -4,7 +4,7 @@
 //   EditRequest edit = editing.mouse(layout, chart, &selection);   // in an ImGui frame
 //   editing.drawPreview(list, layout, chart, selection);            // where a drag would put things
 //   if (edit.kind == EditRequest::Kind::Apply) editor.apply(edit.edit);  // runtime/edit/
-//   EditRequest key = editForKey(SDLK_RIGHT, KMOD_SHIFT, selection, chart);  // a bar later
+//   EditRequest key = editForKey(keys::kRight, kShift, selection, chart);  // a bar later
 //
 // The mouse: a click selects a run or tick (Shift adds, Ctrl toggles); dragging a run's body
 // moves it, with the rest of the selection, in time and, over another row, to that row's
@@ -19,11 +19,11 @@
 // the ruler's seeks and loop ranges (timeline_view.h).
 #pragma once
 
+#include "runtime/display/window_event.h"
 #include "runtime/edit/edit.h"
 #include "runtime/overlay/timeline_layout.h"
 #include "runtime/overlay/timeline_selection.h"
 
-#include <SDL.h>
 #include <imgui.h>
 
 #include <cstdint>
@@ -39,9 +39,9 @@ struct EditRequest {
     Edit edit;  // Apply
 };
 
-// What a key asks of the selection; Kind::None leaves the key to the player's controls.
-EditRequest editForKey(SDL_Keycode key, uint16_t modifiers, const TimelineSelection& selection,
-                       const TimelineChart& chart);
+// What a key (window_event.h: its symbol and Modifier bits) asks of the selection;
+// Kind::None leaves the key to the player's controls.
+EditRequest editForKey(int32_t key, uint16_t modifiers, const TimelineSelection& selection, const TimelineChart& chart);
 
 class TimelineEditing {
 public:

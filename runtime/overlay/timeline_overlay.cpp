@@ -3,7 +3,6 @@
 #include "runtime/data/data_unpack.h"
 #include "runtime/overlay/timeline_view.h"
 
-#include <SDL.h>
 #include <imgui.h>
 
 #include <filesystem>
@@ -21,11 +20,11 @@ LoopRange toLoop(const TimeRange& range) { return {range.fromMs, range.toMs}; }
 
 }  // namespace
 
-std::unique_ptr<TimelineOverlay> TimelineOverlay::create(Window& window, Controls& keys, const DataSource& data,
+std::unique_ptr<TimelineOverlay> TimelineOverlay::create(Window& window, const DataSource& data,
                                                          std::string scriptName, std::vector<std::string> effectNames,
                                                          std::function<void(const std::string&)> say,
                                                          std::string* error) {
-    std::unique_ptr<TimelineOverlay> overlay(new TimelineOverlay(window, keys, data));
+    std::unique_ptr<TimelineOverlay> overlay(new TimelineOverlay(data));
     overlay->renderer_ = OverlayRenderer::create(error);
     if (!overlay->renderer_ || !overlay->renderer_->attachWindow(window.sdlWindow(), window.glContext(), error))
         return nullptr;
@@ -37,12 +36,10 @@ std::unique_ptr<TimelineOverlay> TimelineOverlay::create(Window& window, Control
         overlay->openEditor(data.origin());
     else
         overlay->note(StatusLine::Kind::None, std::string());  // the archive's note
-    TimelineOverlay* self = overlay.get();
-    window.setEventObserver([self](const SDL_Event& event) { return self->handleEvent(event); });
     return overlay;
 }
 
-TimelineOverlay::~TimelineOverlay() { window_.setEventObserver({}); }
+TimelineOverlay::~TimelineOverlay() = default;
 
 void TimelineOverlay::useScript(const Script& script) {
     chart_ = buildTimelineChart(script, effectNames_, scriptName_);
@@ -123,41 +120,31 @@ void TimelineOverlay::perform(const EditRequest& request) {
 }
 
 // While shown: the keys that edit, zoom and pan; every other key goes on to the controls.
-bool TimelineOverlay::handleKey(const SDL_Event& event) {
-    const SDL_Keycode key = event.key.keysym.sym;
-    const uint16_t modifiers = event.key.keysym.mod;
+bool TimelineOverlay::handleKey(const WindowEvent& event) {
     if (editor_) {
-        const EditRequest request = editForKey(key, modifiers, state_.selection, chart_);
+        const EditRequest request = editForKey(event.key, event.modifiers, state_.selection, chart_);
         if (request.kind != EditRequest::Kind::None) {
             perform(request);
             return true;
         }
     }
-    if (modifiers & (KMOD_CTRL | KMOD_ALT)) return false;
+    if (event.modifiers & (kCtrl | kAlt | kSuper)) return false;
     TimelineZoom& zoom = state_.zoom;
-    switch (key) {
-        case SDLK_PLUS:
-        case SDLK_EQUALS:
-        case SDLK_KP_PLUS: zoom.zoomAt(nowMs_, kKeyZoom); return true;
-        case SDLK_MINUS:
-        case SDLK_KP_MINUS: zoom.zoomAt(nowMs_, 1.0f / kKeyZoom); return true;
-        case SDLK_0:
-        case SDLK_KP_0: zoom.showAll(); return true;
-        case SDLK_PAGEUP: zoom.panBy(-int64_t(kKeyPan * float(zoom.spanMs()))); return true;
-        case SDLK_PAGEDOWN: zoom.panBy(int64_t(kKeyPan * float(zoom.spanMs()))); return true;
+    switch (event.key) {
+        case '+':
+        case '=': zoom.zoomAt(nowMs_, kKeyZoom); return true;
+        case '-': zoom.zoomAt(nowMs_, 1.0f / kKeyZoom); return true;
+        case '0': zoom.showAll(); return true;
+        case keys::kPageUp: zoom.panBy(-int64_t(kKeyPan * float(zoom.spanMs()))); return true;
+        case keys::kPageDown: zoom.panBy(int64_t(kKeyPan * float(zoom.spanMs()))); return true;
         default: return false;
     }
 }
 
-// ImGui hears every event, so that its idea of the buttons stays true while it is hidden;
-// it keeps them from the keys only while it is shown.
-bool TimelineOverlay::handleEvent(const SDL_Event& event) {
-    if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_TAB) {
-        if (!event.key.repeat) visible_ = !visible_;
-        return true;
-    }
+bool TimelineOverlay::handle(const WindowEvent& event) {
     const bool wanted = renderer_->handleEvent(event);
-    if (visible_ && event.type == SDL_KEYDOWN && !ImGui::GetIO().WantTextInput && handleKey(event)) return true;
+    if (visible_ && event.kind == WindowEvent::Kind::KeyDown && !ImGui::GetIO().WantTextInput && handleKey(event))
+        return true;
     return visible_ && wanted;
 }
 
@@ -236,11 +223,9 @@ void TimelineOverlay::take(const TimelineRequest& request) {
 }
 
 Commands TimelineOverlay::poll() {
-    Commands commands = keys_.poll();
-    if (pending_.seekToMs) commands.seekToMs = pending_.seekToMs;
-    if (pending_.range) commands.range = pending_.range;
-    commands.clearRange = commands.clearRange || pending_.clearRange;
-    commands.reload = commands.reload || pending_.reload;  // one reload, however the write was seen
+    // An edit's reload joins the watch's in the player's one poll: one reload, however the
+    // write was seen.
+    Commands commands = pending_;
     pending_ = Commands();
     return commands;
 }

@@ -2,16 +2,19 @@
 // shows and hides it, the mouse on its ruler seeks and marks the loop range, and on its rows
 // edits the show (timeline_editing.h), written back to the script at once.
 //
-//   auto overlay = TimelineOverlay::create(window, keys, data, scriptName, effectNames, say, &error);
+//   auto overlay = TimelineOverlay::create(window, data, scriptName, effectNames, say, &error);
 //   overlay->useScript(timeline.script());   // at the start and after every reload
 //   windowOutput.setOverlay(overlay.get());  // drawn between the picture and the swap
 //   player.addListener(overlay.get());       // where the show is, pause, the loop range
-//   player.setControls(overlay.get());       // the window's keys, and what the mouse asked for
+//   windowInput.addHandler(overlay.get());   // before the keys: the window's events
+//   player.addControls(overlay.get());       // what the mouse asked for, and an edit's reload
+//   keys.onAction(KeyAction::ToggleOverlay, [&] { overlay->toggle(); });   // Tab
 //   overlay->reloadFailed(message);          // a script error: shown until a reload succeeds
 //
-// It sees every window event first (Window::setEventObserver): Tab is its own; while it is
-// shown, the mouse over its windows is ImGui's and not the keys'. Hidden, it draws nothing
-// and costs nothing per frame. The chart is rebuilt for each script; a track's waveform is
+// It is handed every window event before the keys (window_input.h). While it is shown, the
+// mouse over its windows is ImGui's; keys stay the keys' (also while a mouse button is held
+// on it), unless a text field has the keyboard. Hidden, it draws nothing and costs nothing
+// per frame. The chart is rebuilt for each script; a track's waveform is
 // decoded when the overlay is first shown, and again only when that member's file changed
 // (its stamp, data_source.h). Visibility and the playhead's place survive a reload; the loop
 // range is the player's and survives it too.
@@ -27,6 +30,7 @@
 
 #include "runtime/data/data_source.h"
 #include "runtime/display/window.h"
+#include "runtime/input/input_handler.h"
 #include "runtime/outputs/picture_overlay.h"
 #include "runtime/edit/script_editor.h"
 #include "runtime/overlay/overlay_panel.h"
@@ -45,11 +49,11 @@
 
 namespace glimmerq {
 
-class TimelineOverlay : public PictureOverlay, public PlaybackListener, public Controls {
+class TimelineOverlay : public PictureOverlay, public PlaybackListener, public Controls, public InputHandler {
 public:
     // With the window's GL context current; null with *error when ImGui cannot be set up.
     // say reports a track whose waveform cannot be drawn.
-    static std::unique_ptr<TimelineOverlay> create(Window& window, Controls& keys, const DataSource& data,
+    static std::unique_ptr<TimelineOverlay> create(Window& window, const DataSource& data,
                                                    std::string scriptName, std::vector<std::string> effectNames,
                                                    std::function<void(const std::string&)> say, std::string* error);
     ~TimelineOverlay() override;
@@ -62,6 +66,7 @@ public:
     // nullopt with *error). The status line then offers it; once done, edits go there.
     void setUnpack(std::function<std::optional<std::string>(std::string* error)> unpack);
     bool visible() const { return visible_; }
+    void toggle() { visible_ = !visible_; }
     const TimelineChart& chart() const { return chart_; }
     const TimelineSelection& selection() const { return state_.selection; }
     const StatusLine& status() const { return state_.status; }
@@ -77,22 +82,22 @@ public:
     void restarted(int64_t timeMs) override { nowMs_ = timeMs; }
     void pausedChanged(bool paused, int64_t timeMs) override;
     void rangeChanged(const std::optional<LoopRange>& range) override { range_ = range; }
-    // Controls: the keys' commands, with the mouse's seeks and ranges added.
+    // Controls: the mouse's seeks and ranges since the last poll.
     Commands poll() override;
+    // InputHandler: every event reaches ImGui, so that its idea of the buttons stays true
+    // while it is hidden; shown, it takes what ImGui wants (renderer's handleEvent).
+    bool handle(const WindowEvent& event) override;
 
 private:
-    TimelineOverlay(Window& window, Controls& keys, const DataSource& data) : window_(window), keys_(keys), data_(data) {}
-    bool handleEvent(const SDL_Event& event);
+    explicit TimelineOverlay(const DataSource& data) : data_(data) {}
     void decodeWaveforms();
     void take(const struct TimelineRequest& request);
-    bool handleKey(const SDL_Event& event);
+    bool handleKey(const WindowEvent& event);
     void perform(const EditRequest& request);
     void note(StatusLine::Kind kind, std::string text);
     void openEditor(const std::string& folder);
     void unpack();
 
-    Window& window_;
-    Controls& keys_;
     const DataSource& data_;
     std::string scriptName_;
     std::vector<std::string> effectNames_;
@@ -117,7 +122,6 @@ private:
     std::optional<LoopRange> dragRange_;  // a Shift-drag not yet released
     std::optional<int64_t> lastSeekMs_;   // while the mouse is held on the ruler
     Commands pending_;                    // what the mouse asked for since the last poll
-    std::vector<EditRequest> edits_;      // keys' edits, done at the next frame
     TimelineWindowState state_;           // view, selection, the drag under way, the status line
 };
 

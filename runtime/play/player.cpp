@@ -8,6 +8,19 @@
 
 namespace glimmerq {
 
+void Commands::add(const Commands& later) {
+    quit = quit || later.quit;
+    togglePause = togglePause != later.togglePause;
+    restart = restart || later.restart;
+    reload = reload || later.reload;
+    seekMs += later.seekMs;
+    if (later.seekToMs) seekToMs = later.seekToMs;
+    rangeStartHere = rangeStartHere || later.rangeStartHere;
+    rangeEndHere = rangeEndHere || later.rangeEndHere;
+    if (later.range) range = later.range;
+    clearRange = clearRange || later.clearRange;
+}
+
 Player::Player(Timeline& timeline, const RenderTarget& target, Clock& clock, FrameClock& frameClock, Pacer& pacer,
                PlayerSettings settings)
     : timeline_(timeline), target_(target), clock_(clock), frameClock_(frameClock), pacer_(pacer),
@@ -55,6 +68,12 @@ void Player::setPaused(bool paused) {
     frameClock_.setPaused(paused);
     pacer_.reset();
     for (PlaybackListener* l : listeners_) l->pausedChanged(paused, frameClock_.currentMs());
+}
+
+Commands Player::pollControls() {
+    Commands commands;
+    for (Controls* controls : controls_) commands.add(controls->poll());
+    return commands;
 }
 
 bool Player::handle(const Commands& commands) {
@@ -121,7 +140,7 @@ Player::Outcome Player::run(std::string* error) {
     restartAt(settings_.startMs);
     for (;;) {
         if (settings_.interrupted && settings_.interrupted()) return finish(Outcome::Interrupted, error);
-        if (controls_ && !handle(controls_->poll())) return finish(Outcome::Quit, error);
+        if (!controls_.empty() && !handle(pollControls())) return finish(Outcome::Quit, error);
         if (paused_ && !drawWhilePaused_) {
             for (FrameOutput* output : outputs_) output->hold(target_);
             pacer_.wait();
@@ -138,8 +157,14 @@ Player::Outcome Player::run(std::string* error) {
         for (PlaybackListener* l : listeners_) l->beforeFrame(timeMs);
         if (!timeline_.advance(timeMs)) {
             // A script that ends before its first frame would loop without ever drawing.
-            if (!settings_.loop || framesSinceRestart_ == 0) return finish(Outcome::Ended, error);
-            restartAt(0);
+            if (framesSinceRestart_ == 0) return finish(Outcome::Ended, error);
+            if (settings_.loop) {
+                restartAt(0);
+            } else if (settings_.holdAtEnd && settings_.holdAtEnd()) {
+                for (FrameOutput* output : outputs_) output->hold(target_);
+            } else {
+                return finish(Outcome::Ended, error);
+            }
             continue;
         }
         lastMs_ = timeMs;

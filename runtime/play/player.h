@@ -3,14 +3,15 @@
 //
 //   Player player(timeline, target, clock, frameClock, pacer, settings);
 //   player.addOutput(&pngFrames);            // window, PNG files, video, statistics, ...
-//   player.setControls(&windowControls);     // keys: pause, seek, restart, reload, quit
+//   player.addControls(&keys);               // pause, seek, restart, reload, quit; any number
 //   player.addListener(&music);              // told of every frame, restart and pause
 //   Player::Outcome outcome = player.run(&error);
 //
 // Which clock, pace and outputs a run gets is decided elsewhere (app/run_plan.h).
 // Seeking replays the timeline from the beginning up to the target without drawing, as a
 // start time does. While paused nothing is drawn (the spins would move on): the outputs
-// are asked to hold the picture. A marked range loops: a frame that reaches its end, coming
+// are asked to hold the picture. Every source of controls is polled once a frame, in the
+// order they were added, and what they asked for is taken together. A marked range loops: a frame that reaches its end, coming
 // from inside it or before it, restarts the run at its start, as --loop does at the end.
 #pragma once
 
@@ -47,9 +48,13 @@ struct Commands {
     bool rangeEndHere = false;         // ... ends at the playhead
     std::optional<LoopRange> range;    // a whole range, marked with the mouse
     bool clearRange = false;           // no loop range: play on
+
+    // Takes in what a later source asked for: flags add up, two pause toggles cancel, seeks
+    // add up, and the later absolute seek or range wins.
+    void add(const Commands& later);
 };
 
-// Where commands come from (the window's keys).
+// Where commands come from: the keys, the overlay's mouse, an editor, a watched folder.
 class Controls {
 public:
     virtual ~Controls() = default;
@@ -81,6 +86,9 @@ struct PlayerSettings {
     // Reloads the data; the timeline then replays to the current time. False keeps playing
     // what was there.
     std::function<bool()> reload;
+    // Asked when the show reaches its end (without loop); true holds the last frame, as a
+    // pause does, instead of ending: the person at the overlay keeps working.
+    std::function<bool()> holdAtEnd;
 };
 
 class Player {
@@ -92,7 +100,7 @@ public:
 
     void addOutput(FrameOutput* output) { outputs_.push_back(output); }
     void addListener(PlaybackListener* listener) { listeners_.push_back(listener); }
-    void setControls(Controls* controls) { controls_ = controls; }
+    void addControls(Controls* controls) { controls_.push_back(controls); }
 
     // *error is set for Failed.
     Outcome run(std::string* error);
@@ -104,6 +112,7 @@ private:
     void setPaused(bool paused);
     void markRange(const Commands& commands);
     void setRange(std::optional<LoopRange> range);
+    Commands pollControls();
     bool handle(const Commands& commands);  // false: quit
     bool drawFrame(int64_t timeMs, std::string* error);  // false: an output failed
     Outcome finish(Outcome outcome, std::string* error);
@@ -116,7 +125,7 @@ private:
     PlayerSettings settings_;
     std::vector<FrameOutput*> outputs_;
     std::vector<PlaybackListener*> listeners_;
-    Controls* controls_ = nullptr;
+    std::vector<Controls*> controls_;
 
     int64_t frameIndex_ = 0;         // frames drawn in the whole run
     int64_t framesSinceRestart_ = 0;

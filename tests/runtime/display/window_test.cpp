@@ -1,8 +1,10 @@
 // The window as a person meets it: keys, a size that fits the desktop, and the window's
-// pieces of a run together: controls, screenshots, the shown picture and the title. SDL's offscreen driver gives a real window and GL context without a display.
+// pieces of a run together: input, keys, screenshots, the shown picture and the title. SDL's
+// offscreen driver gives a real window and GL context without a display.
 #include "runtime/display/window.h"
+#include "runtime/input/key_controls.h"
+#include "runtime/input/window_input.h"
 #include "runtime/outputs/screenshots.h"
-#include "runtime/outputs/window_controls.h"
 #include "runtime/outputs/window_output.h"
 #include "runtime/outputs/window_title.h"
 #include "tests/support/offscreen_gl.h"
@@ -56,6 +58,16 @@ protected:
 }  // namespace
 
 TEST_F(WindowTest, KeysBecomeCommandsAndOnlySeekingRepeats) {
+    WindowInput input(*window);
+    KeyControls keys;
+    int screenshots = 0;
+    keys.onAction(KeyAction::Screenshot, [&] { ++screenshots; });
+    input.addHandler(&keys);
+    const auto poll = [&] {
+        Commands commands = input.poll();
+        commands.add(keys.poll());
+        return commands;
+    };
     key(SDLK_LEFT);
     key(SDLK_LEFT, KMOD_NONE, true);
     key(SDLK_RIGHT, KMOD_LSHIFT);
@@ -64,20 +76,56 @@ TEST_F(WindowTest, KeysBecomeCommandsAndOnlySeekingRepeats) {
     key(SDLK_HOME);
     key(SDLK_r);
     key(SDLK_s);
-    Window::Input input = window->pollEvents();
-    EXPECT_EQ(input.seekMs, -5000 - 5000 + 30000);
-    EXPECT_TRUE(input.togglePause);
-    EXPECT_TRUE(input.restart);
-    EXPECT_TRUE(input.reload);
-    EXPECT_TRUE(input.screenshot);
-    EXPECT_FALSE(input.quit);
+    Commands commands = poll();
+    EXPECT_EQ(commands.seekMs, -5000 - 5000 + 30000);
+    EXPECT_TRUE(commands.togglePause);
+    EXPECT_TRUE(commands.restart);
+    EXPECT_TRUE(commands.reload);
+    EXPECT_EQ(screenshots, 1);
+    EXPECT_FALSE(commands.quit);
     key(SDLK_SPACE);
     key(SDLK_SPACE);  // pressed twice between two looks: no change
     key(SDLK_ESCAPE);
-    input = window->pollEvents();
-    EXPECT_FALSE(input.togglePause);
-    EXPECT_TRUE(input.quit);
-    EXPECT_EQ(input.seekMs, 0);
+    commands = poll();
+    EXPECT_FALSE(commands.togglePause);
+    EXPECT_TRUE(commands.quit);
+    EXPECT_EQ(commands.seekMs, 0);
+
+    SDL_Event closed{};
+    closed.type = SDL_WINDOWEVENT;
+    closed.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&closed);
+    EXPECT_TRUE(poll().quit) << "closing the window quits";
+}
+
+// The handlers see every event in order; one that takes an event keeps it from the rest.
+TEST_F(WindowTest, AnEventTakenByAnEarlierHandlerNeverReachesTheKeys) {
+    struct TakesEscape : InputHandler {
+        std::vector<WindowEvent::Kind> seen;
+        bool handle(const WindowEvent& event) override {
+            seen.push_back(event.kind);
+            return event.kind == WindowEvent::Kind::KeyDown && event.key == keys::kEscape;
+        }
+    } first;
+    KeyControls keys;
+    WindowInput input(*window);
+    input.addHandler(&first);
+    input.addHandler(&keys);
+    key(SDLK_ESCAPE);
+    key(SDLK_SPACE, KMOD_LCTRL);  // means nothing to the keys: reaches no command
+    key(SDLK_HOME);
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.x = 12;
+    motion.motion.y = 34;
+    SDL_PushEvent(&motion);
+    EXPECT_FALSE(input.poll().quit);
+    const Commands commands = keys.poll();
+    EXPECT_FALSE(commands.quit);
+    EXPECT_FALSE(commands.togglePause);
+    EXPECT_TRUE(commands.restart);
+    using Kind = WindowEvent::Kind;
+    EXPECT_EQ(first.seen, (std::vector<Kind>{Kind::KeyDown, Kind::KeyDown, Kind::KeyDown, Kind::Motion}));
 }
 
 TEST_F(WindowTest, AWindowLargerThanTheDesktopOpensFittedToIt) {
@@ -102,7 +150,10 @@ TEST_F(WindowTest, ScreenshotsAreNamedByShowTimeAndTheTitleShowsTheTimeWhenItMat
     std::FILE* out = std::tmpfile();
     const Messages messages(stderr, out);
     Screenshots screenshots(messages);
-    WindowControls controls(*window, &screenshots);
+    WindowInput input(*window);
+    KeyControls keys;
+    keys.onAction(KeyAction::Screenshot, [&] { screenshots.request(); });
+    input.addHandler(&keys);
     WindowOutput shown(*window);
     WindowTitle title("glimmerQ/quorV0!xe!!!", clock, [&](const std::string& t) { window->setTitle(t); });
     // As a run wires them: each frame to every output in this order, and every event to each listener.
@@ -126,7 +177,7 @@ TEST_F(WindowTest, ScreenshotsAreNamedByShowTimeAndTheTitleShowsTheTimeWhenItMat
     ASSERT_TRUE(write(frame));
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");
     key(SDLK_s);
-    controls.poll();  // playing: the next frame is saved
+    input.poll();  // playing: the next frame is saved
     frame.timeMs = 62367;
     ASSERT_TRUE(write(frame));
     EXPECT_TRUE(fs::exists(dir / "glimmerq-1m02.367s.png"));
@@ -135,7 +186,7 @@ TEST_F(WindowTest, ScreenshotsAreNamedByShowTimeAndTheTitleShowsTheTimeWhenItMat
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!! \u2014 1:02.367 (paused)");
     fs::remove(dir / "glimmerq-1m02.367s.png");
     key(SDLK_s);
-    controls.poll();  // paused: the held picture is saved at once
+    input.poll();  // paused: the held picture is saved at once
     EXPECT_TRUE(fs::exists(dir / "glimmerq-1m02.367s.png"));
     pausedChanged(false, 62367);
     EXPECT_EQ(window->title(), "glimmerQ/quorV0!xe!!!");

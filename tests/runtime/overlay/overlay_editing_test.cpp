@@ -4,7 +4,8 @@
 // a script error after a reload shows on the overlay as one line until it is fixed; and at
 // 640x360 the overlay covers at most half the picture.
 #include "runtime/data/data_source.h"
-#include "runtime/outputs/window_controls.h"
+#include "runtime/input/key_controls.h"
+#include "runtime/input/window_input.h"
 #include "runtime/outputs/window_output.h"
 #include "runtime/overlay/timeline_overlay.h"
 #include "runtime/play/player.h"
@@ -124,9 +125,13 @@ TEST(OverlayEditing, ADragWritesOneLineAndReloadsCtrlZRestoresTheBytesAndAnError
 
     auto data = openDataSource(dir.string(), &error);
     ASSERT_TRUE(data) << error;
-    WindowControls keys(*window, nullptr);
-    auto overlay = TimelineOverlay::create(*window, keys, *data, "demoflow", names, {}, &error);
+    auto overlay = TimelineOverlay::create(*window, *data, "demoflow", names, {}, &error);
     ASSERT_TRUE(overlay) << error;
+    WindowInput input(*window);
+    KeyControls keys;
+    keys.onAction(KeyAction::ToggleOverlay, [&] { overlay->toggle(); });
+    input.addHandler(overlay.get());
+    input.addHandler(&keys);
     overlay->useScript(timeline.script());
     WindowOutput shown(*window);
     shown.setOverlay(overlay.get());
@@ -154,7 +159,9 @@ TEST(OverlayEditing, ADragWritesOneLineAndReloadsCtrlZRestoresTheBytesAndAnError
     Player player(timeline, target, clock, frameClock, pacer, settings);
     player.addOutput(&shown);
     player.addListener(overlay.get());
-    player.setControls(overlay.get());
+    player.addControls(&input);
+    player.addControls(&keys);
+    player.addControls(overlay.get());
 
     // CKREUZ's box, grabbed in its middle and dragged a bar (2 s at 120 BPM) later.
     ImVec2 grab, drop;

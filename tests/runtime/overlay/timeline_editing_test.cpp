@@ -18,7 +18,7 @@ TEST(TimelineEditing, KeysEditTheSelectionUndoAndRedoAndLeaveTheRestToTheControl
     using K = EditRequest::Kind;
     using E = Edit::Kind;
     struct Case {
-        SDL_Keycode key;
+        int32_t key;
         uint16_t modifiers;
         bool withSelection;
         K kind;
@@ -27,23 +27,23 @@ TEST(TimelineEditing, KeysEditTheSelectionUndoAndRedoAndLeaveTheRestToTheControl
         Snap unit;      // Nudge
     };
     const Case cases[] = {
-        {SDLK_RIGHT, KMOD_NONE, true, K::Apply, E::Nudge, 1, Snap::Beat},
-        {SDLK_LEFT, KMOD_LSHIFT, true, K::Apply, E::Nudge, -1, Snap::Bar},
-        {SDLK_DELETE, KMOD_NONE, true, K::Apply, E::Delete, 0, Snap::Beat},
-        {SDLK_d, KMOD_LCTRL, true, K::Apply, E::Duplicate, 0, Snap::Beat},
-        {SDLK_z, KMOD_LCTRL, false, K::Undo, E::Move, 0, Snap::Beat},
-        {SDLK_z, KMOD_RCTRL | KMOD_LSHIFT, false, K::Redo, E::Move, 0, Snap::Beat},
-        {SDLK_y, KMOD_LCTRL, true, K::Redo, E::Move, 0, Snap::Beat},
+        {keys::kRight, 0, true, K::Apply, E::Nudge, 1, Snap::Beat},
+        {keys::kLeft, kShift, true, K::Apply, E::Nudge, -1, Snap::Bar},
+        {keys::kDelete, 0, true, K::Apply, E::Delete, 0, Snap::Beat},
+        {'d', kCtrl, true, K::Apply, E::Duplicate, 0, Snap::Beat},
+        {'z', kCtrl, false, K::Undo, E::Move, 0, Snap::Beat},
+        {'z', kCtrl | kShift, false, K::Redo, E::Move, 0, Snap::Beat},
+        {'y', kCtrl, true, K::Redo, E::Move, 0, Snap::Beat},
         // Left and Right without a selection seek; Ctrl+Right, Alt and plain letters are not ours.
-        {SDLK_RIGHT, KMOD_NONE, false, K::None, E::Move, 0, Snap::Beat},
-        {SDLK_RIGHT, KMOD_LCTRL, true, K::None, E::Move, 0, Snap::Beat},
-        {SDLK_DELETE, KMOD_LALT, true, K::None, E::Move, 0, Snap::Beat},
-        {SDLK_d, KMOD_NONE, true, K::None, E::Move, 0, Snap::Beat},
-        {SDLK_DELETE, KMOD_NONE, false, K::None, E::Move, 0, Snap::Beat},
+        {keys::kRight, 0, false, K::None, E::Move, 0, Snap::Beat},
+        {keys::kRight, kCtrl, true, K::None, E::Move, 0, Snap::Beat},
+        {keys::kDelete, kAlt, true, K::None, E::Move, 0, Snap::Beat},
+        {'d', 0, true, K::None, E::Move, 0, Snap::Beat},
+        {keys::kDelete, 0, false, K::None, E::Move, 0, Snap::Beat},
     };
     for (const Case& c : cases) {
         const EditRequest request = editForKey(c.key, c.modifiers, c.withSelection ? selected : none, chart);
-        const std::string what = std::string(SDL_GetKeyName(c.key)) + " with modifiers " + std::to_string(c.modifiers);
+        const std::string what = "key " + std::to_string(c.key) + " with modifiers " + std::to_string(c.modifiers);
         ASSERT_EQ(request.kind, c.kind) << what;
         if (c.kind != K::Apply) continue;
         EXPECT_EQ(request.edit.kind, c.edit) << what;

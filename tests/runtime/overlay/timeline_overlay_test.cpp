@@ -1,7 +1,8 @@
 // The overlay in a real window (SDL's offscreen driver), wired as a window run wires it: Tab
 // shows it, it draws over the window's picture, and the frames real effects draw into the
 // render target are byte for byte those drawn with it hidden.
-#include "runtime/outputs/window_controls.h"
+#include "runtime/input/key_controls.h"
+#include "runtime/input/window_input.h"
 #include "runtime/outputs/window_output.h"
 #include "runtime/overlay/timeline_overlay.h"
 #include "runtime/play/player.h"
@@ -63,9 +64,14 @@ Played play(bool pressTab) {
 
     MemoryDataSource data;
     data.put("demoflow", std::string(glimmerq::testing::kLayeredScript));
-    WindowControls keys(*window, nullptr);
-    auto overlay = TimelineOverlay::create(*window, keys, data, "demoflow", names, {}, &error);
+    auto overlay = TimelineOverlay::create(*window, data, "demoflow", names, {}, &error);
     EXPECT_TRUE(overlay) << error;
+    if (!overlay) return played;
+    WindowInput input(*window);
+    KeyControls keys;
+    keys.onAction(KeyAction::ToggleOverlay, [&] { overlay->toggle(); });
+    input.addHandler(overlay.get());
+    input.addHandler(&keys);
     overlay->useScript(timeline.script());
     WindowOutput shown(*window);
     shown.setOverlay(overlay.get());
@@ -79,7 +85,9 @@ Played play(bool pressTab) {
     player.addOutput(&readBack);
     player.addOutput(&shown);
     player.addListener(overlay.get());
-    player.setControls(overlay.get());
+    player.addControls(&input);
+    player.addControls(&keys);
+    player.addControls(overlay.get());
     SDL_Event tab{};
     tab.type = SDL_KEYDOWN;
     tab.key.keysym.sym = SDLK_TAB;

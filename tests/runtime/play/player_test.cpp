@@ -237,7 +237,7 @@ TEST_F(PlayerTest, SeeksReplayFromTheBeginningAndPausingDrawsNothing) {
     Commands pause;
     pause.togglePause = true;
     controls.queue = {{}, seek, pause, {}, {}, pause};
-    player.setControls(&controls);
+    player.addControls(&controls);
     RecordingOutput out;
     player.addOutput(&out);
     ASSERT_EQ(player.run(&error), Player::Outcome::Ended);
@@ -260,7 +260,7 @@ TEST_F(PlayerTest, QuitInterruptAndAFailingOutputEachEndTheRunTheirWay) {
         Commands quit;
         quit.quit = true;
         controls.queue = {{}, {}, quit};
-        player.setControls(&controls);
+        player.addControls(&controls);
         RecordingOutput out;
         player.addOutput(&out);
         EXPECT_EQ(player.run(&error), Player::Outcome::Quit);
@@ -383,7 +383,7 @@ TEST_F(PlayerTest, AbsoluteSeeksAndAMarkedRangeRestartTheRunWhereTheyShould) {
         Player player(timeline, target, clock, frameClock, pacer, settings);
         ScriptedControls controls;
         controls.queue = c.polls;
-        player.setControls(&controls);
+        player.addControls(&controls);
         RecordingOutput out;
         RestartLog log;
         player.addOutput(&out);
@@ -392,4 +392,88 @@ TEST_F(PlayerTest, AbsoluteSeeksAndAMarkedRangeRestartTheRunWhereTheyShould) {
         EXPECT_EQ(out.times, c.times) << c.what;
         EXPECT_EQ(log.restarts, c.restarts) << c.what;
     }
+}
+
+// With holdAtEnd saying yes, the end holds the last frame instead of ending; a seek plays
+// on from there, and the end ends the run once holdAtEnd says no.
+TEST_F(PlayerTest, TheEndHoldsTheLastFrameWhileAskedToAndEndsOtherwise) {
+    CountingEffect a;
+    std::vector<RegisteredEffect> effects{{"A", &a}};
+    Timeline timeline(effects, script("0 start A layer 0\n0.3 end\n"));
+    FixedStepClock frameClock(10);
+    Pacer pacer(clock, 0);
+    bool holding = true;
+    PlayerSettings settings;
+    settings.holdAtEnd = [&] { return holding; };
+    Player player(timeline, target, clock, frameClock, pacer, settings);
+    // Polls come before every frame or hold: 3 frames, 2 holds, a seek back to 0.1 s and its
+    // 2 frames, a hold, then holding stops.
+    struct Controller : Controls {
+        int polls = 0;
+        bool* holding = nullptr;
+        Commands poll() override {
+            Commands commands;
+            if (++polls == 6) commands.seekToMs = 100;
+            if (polls == 9) *holding = false;
+            return commands;
+        }
+    } controller;
+    controller.holding = &holding;
+    player.addControls(&controller);
+    RecordingOutput out;
+    player.addOutput(&out);
+    ASSERT_EQ(player.run(&error), Player::Outcome::Ended) << error;
+    EXPECT_EQ(out.times, (std::vector<int64_t>{0, 100, 200, 100, 200}));
+    EXPECT_EQ(out.holds, 3);
+    EXPECT_EQ(out.finished, 1);
+    EXPECT_EQ(controller.polls, 9);
+}
+
+// Every source is polled once a frame and what they asked for is taken together.
+TEST_F(PlayerTest, CommandsOfSeveralSourcesAddUp) {
+    Commands keys;
+    keys.togglePause = true;
+    keys.seekMs = 5000;
+    keys.rangeEndHere = true;
+    Commands mouse;
+    mouse.seekToMs = 7000;
+    mouse.range = LoopRange{1000, 2000};
+    Commands later;
+    later.togglePause = true;
+    later.seekMs = -30000;
+    later.seekToMs = 9000;
+    later.reload = true;
+    Commands all = keys;
+    all.add(mouse);
+    EXPECT_TRUE(all.togglePause);
+    EXPECT_EQ(all.seekMs, 5000);
+    EXPECT_EQ(all.seekToMs, 7000);
+    EXPECT_EQ(all.range, (LoopRange{1000, 2000}));
+    EXPECT_TRUE(all.rangeEndHere);
+    EXPECT_FALSE(all.reload || all.quit || all.restart || all.clearRange || all.rangeStartHere);
+    all.add(later);
+    EXPECT_FALSE(all.togglePause) << "two toggles cancel";
+    EXPECT_EQ(all.seekMs, -25000);
+    EXPECT_EQ(all.seekToMs, 9000) << "the later absolute seek wins";
+    EXPECT_TRUE(all.reload);
+
+    CountingEffect a;
+    std::vector<RegisteredEffect> effects{{"A", &a}};
+    Timeline timeline(effects, script("0 start A layer 0\n20 end\n"));
+    FixedStepClock frameClock(10);
+    Pacer pacer(clock, 0);
+    Player player(timeline, target, clock, frameClock, pacer, {});
+    ScriptedControls first, second;
+    Commands seek;
+    seek.seekToMs = 5000;
+    Commands quit;
+    quit.quit = true;
+    first.queue = {{}, seek};
+    second.queue = {{}, {}, quit};
+    player.addControls(&first);
+    player.addControls(&second);
+    RecordingOutput out;
+    player.addOutput(&out);
+    EXPECT_EQ(player.run(&error), Player::Outcome::Quit);
+    EXPECT_EQ(out.times, (std::vector<int64_t>{0, 5000}));
 }
