@@ -102,6 +102,13 @@ void TimelineOverlay::unpack() {
 // An edit, undo or redo, written at once; the show reloads at the next poll.
 void TimelineOverlay::perform(const EditRequest& request) {
     if (!editor_ || request.kind == EditRequest::Kind::None) return;
+    // Back at the file as loaded (or at the newest step) is no mistake: a note, not an error.
+    const EditModel& model = editor_->model();
+    if ((request.kind == EditRequest::Kind::Undo && !model.canUndo()) ||
+        (request.kind == EditRequest::Kind::Redo && !model.canRedo())) {
+        note(StatusLine::Kind::Note, request.kind == EditRequest::Kind::Undo ? "nothing to undo" : "nothing to redo");
+        return;
+    }
     EditOutcome outcome;
     switch (request.kind) {
         case EditRequest::Kind::Apply: outcome = editor_->apply(request.edit); break;
