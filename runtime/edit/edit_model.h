@@ -12,8 +12,9 @@
 // their decimals, or gain the ones the time needs), fields keep their columns and trailing
 // comments, line endings stay. A line moves only when the time order demands it, and then
 // goes beside its neighbours in time, after the last line at or before its time (a stop
-// before the lines at its time), within the section that holds that time. New lines copy
-// the line above them: its notation, columns and line ending. The result is parsed again
+// before the lines at its time), within the section that holds that time. A copy (Duplicate, a
+// stop line a run gains) is laid out like the line it copies; a new run like the line above
+// it: notation, columns and line ending. The result is parsed again
 // before it is taken: an edit that would not parse is refused with the parser's message.
 //
 // preview() gives an edit's text without taking it (a drag shows it while the button is

@@ -1,4 +1,5 @@
-// The timeline chart read from a small script: rows, lanes, ticks, cues, sections.
+// The timeline chart read from a small script: rows, lanes, each run's start and stop lines,
+// ticks, cues, sections.
 #include "runtime/overlay/timeline_chart.h"
 
 #include <gtest/gtest.h>
@@ -50,11 +51,13 @@ TEST(TimelineChart, OneRowPerLayerWithRunsInLanesAndTheirStartLines) {
     EXPECT_EQ(clear.name, "CLEAR");
     EXPECT_EQ(clear.endMs, 16000);  // never stopped: runs to the end
     EXPECT_EQ(chart.where(clear.line), "demoflow:5");
+    EXPECT_EQ(clear.stopLine, 0);
 
     const ChartRow& layer1 = chart.rows[1];
     EXPECT_EQ(layer1.lanes, 2);
-    struct Expected { const char* name; int64_t startMs, endMs; int line, lane; };
-    const Expected expected[] = {{"SPLASH", 1000, 4000, 7, 0}, {"CBLUR", 2000, 12000, 8, 1}, {"SPLASH", 8000, 16000, 15, 0}};
+    struct Expected { const char* name; int64_t startMs, endMs; int line, lane, stopLine; };
+    const Expected expected[] = {
+        {"SPLASH", 1000, 4000, 7, 0, 9}, {"CBLUR", 2000, 12000, 8, 1, 18}, {"SPLASH", 8000, 16000, 15, 0, 0}};
     ASSERT_EQ(layer1.boxes.size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(layer1.boxes[i].name, expected[i].name) << i;
@@ -62,6 +65,7 @@ TEST(TimelineChart, OneRowPerLayerWithRunsInLanesAndTheirStartLines) {
         EXPECT_EQ(layer1.boxes[i].endMs, expected[i].endMs) << i;
         EXPECT_EQ(layer1.boxes[i].line, expected[i].line) << i;
         EXPECT_EQ(layer1.boxes[i].lane, expected[i].lane) << i;
+        EXPECT_EQ(layer1.boxes[i].stopLine, expected[i].stopLine) << i;
     }
 }
 
