@@ -1,6 +1,6 @@
 // show_runner.h: what the host hands DEMOGL_AppRun and DEMOGL_AppEnd to.
 //
-//   class Session : public ShowRunner { ... };   // the program's, in app/
+//   class Session : public ShowRunner { ... };   // the program's modes, in app/
 //   host.setShowRunner(&session);
 //
 // The host keeps what the entry configured and serves the effects; everything that makes a
