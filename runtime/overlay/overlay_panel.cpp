@@ -101,20 +101,21 @@ TimelineWindowInput drawTimelineWindow(const TimelineChart& chart, const Wavefor
     const float line = ImGui::GetFontSize();  // at scale 1
     const bool hasStatus = state->status.kind != StatusLine::Kind::None;
     const std::string legend = tickLegend(chart);
-    const float natural = TimelineLayout::heightFor(chart) + 2.0f * kMargin + (hasStatus ? line + kLineGap : 0.0f) +
-                          (legend.empty() ? 0.0f : line + kLineGap);
-    const float scale = overlayScale(display.y, natural);
+    const float textLines = (hasStatus ? line : 0.0f) + (legend.empty() ? 0.0f : line);
+    const float natural = TimelineLayout::heightFor(chart) + 2.0f * kMargin + textLines +
+                          (hasStatus ? kLineGap : 0.0f) + (legend.empty() ? 0.0f : kLineGap);
+    const float scale = overlayScale(display.y, natural, textLines), textScale = overlayTextScale(scale);
     state->scale = scale;
-    const float height = natural * scale, margin = kMargin * scale;
+    const float height = (natural - textLines) * scale + textLines * textScale, margin = kMargin * scale;
     ImGui::SetNextWindowPos(ImVec2(0.0f, display.y - height));
     ImGui::SetNextWindowSize(ImVec2(display.x, height));
     ImGui::SetNextWindowBgAlpha(kTimelineBackgroundAlpha);
     TimelineWindowInput input;
     if (ImGui::Begin("##glimmerq-timeline", nullptr, kFixedWindow)) {
-        ImGui::SetWindowFontScale(scale);
+        ImGui::SetWindowFontScale(textScale);
         ImDrawList* list = ImGui::GetWindowDrawList();
         float y = display.y - height + margin;
-        const float scaledLine = line * scale, gap = kLineGap * scale;
+        const float scaledLine = line * textScale, gap = kLineGap * scale;
         if (hasStatus) {
             const bool error = state->status.kind == StatusLine::Kind::Error;
             list->AddRectFilled(ImVec2(margin, y - 1.0f), ImVec2(display.x - margin, y + scaledLine + 1.0f),
@@ -170,7 +171,7 @@ void drawOverlayPanel(const TimelineChart& chart, const PanelInfo& info, float s
     ImGui::SetNextWindowPos(ImVec2(kMargin * scale, kMargin * scale));
     ImGui::SetNextWindowBgAlpha(kPanelBackgroundAlpha);
     if (ImGui::Begin("##glimmerq-panel", nullptr, kFixedWindow | ImGuiWindowFlags_AlwaysAutoResize)) {
-        ImGui::SetWindowFontScale(scale);
+        ImGui::SetWindowFontScale(overlayTextScale(scale));
         const ChartSection* section = sectionAt(chart, info.timeMs);
         ImGui::Text("%s%s", formatShowTime(info.timeMs).c_str(), info.paused ? "  (paused)" : "");
         ImGui::Text("bar %s%s%s", barBeatText(chart.tempo, info.timeMs).c_str(), section ? "  " : "",

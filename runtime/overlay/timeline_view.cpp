@@ -173,8 +173,10 @@ void drawRows(ImDrawList* list, const TimelineLayout& layout, const TimelineChar
         const float bottom = stripTop > top ? stripTop + layout.tickStripHeight() : lanesBottom;
         list->AddRectFilled(ImVec2(layout.topLeft().x, top), ImVec2(layout.axisLeft() - 2.0f, bottom), kGutter);
         list->AddRectFilled(ImVec2(layout.axisLeft(), top), ImVec2(layout.axisRight(), bottom), kRowShade);
-        label(list, layout.topLeft().x, layout.axisLeft(), top, layout.laneHeight(), kDimText,
-              "layer " + std::to_string(row.layer));
+        // A narrow gutter keeps the layer's number rather than a shortened word.
+        std::string name = "layer " + std::to_string(row.layer);
+        if (ImGui::CalcTextSize(name.c_str()).x > layout.gutterWidth() - 2.0f * kPadding) name = std::to_string(row.layer);
+        label(list, layout.topLeft().x, layout.axisLeft(), top, layout.laneHeight(), kDimText, name);
         for (const ChartBox& box : row.boxes) {
             const float left = std::max(layout.xOf(box.startMs), layout.axisLeft());
             const float right = std::min(std::max(layout.xOf(box.endMs), left + 2.0f), layout.axisRight());
