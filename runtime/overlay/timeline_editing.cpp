@@ -62,6 +62,11 @@ EditRequest TimelineEditing::mouse(const TimelineLayout& layout, const TimelineC
                                    TimelineSelection* selection) {
     const ImGuiIO& io = ImGui::GetIO();
     EditRequest request;
+    // Over an edge, or dragging one, the pointer says that it stretches.
+    const TimelineHit::Part under = layout.hitAt(io.MousePos).part;
+    if (drag_.part == Drag::Part::RunStart || drag_.part == Drag::Part::RunStop ||
+        (drag_.part == Drag::Part::None && (under == TimelineHit::Part::RunStart || under == TimelineHit::Part::RunStop)))
+        ImGui::SetMouseCursor(ImGuiMouseCursor_ResizeEW);
     if (ImGui::IsMouseClicked(ImGuiMouseButton_Left)) {
         drag_ = Drag();
         const TimelineHit hit = layout.hitAt(io.MousePos);

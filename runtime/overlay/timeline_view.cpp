@@ -294,6 +294,12 @@ TimelineRequest timelineInput(const TimelineLayout& layout, const TimelineChart&
     } else if (mouse.y >= layout.sectionsTop() && mouse.y < layout.rulerTop() && mouse.x >= layout.axisLeft()) {
         if (const ChartSection* section = sectionAt(chart, layout.timeAt(mouse.x)))
             ImGui::SetTooltip("%s\n%s", section->title.c_str(), chart.where(section->line).c_str());
+    } else if (mouse.y >= layout.waveTop() && mouse.y < layout.rowsTop() && mouse.x >= layout.axisLeft()) {
+        const int64_t t = layout.timeAt(mouse.x);
+        for (const ChartCue& cue : chart.cues)
+            if (cue.startMs <= t && t < cue.endMs)
+                ImGui::SetTooltip("%s %s-%s\n%s", cue.member.c_str(), minutesSeconds(cue.startMs).c_str(),
+                                  minutesSeconds(cue.endMs).c_str(), chart.where(cue.line).c_str());
     }
     return request;
 }
