@@ -88,7 +88,9 @@ std::string footer(const HelpFormatter& formatter) {
                             {"R", "reload the data directory"},
                             {"S", "save the frame as PNG"},
                             {"F11, Alt+Enter", "switch between window and full screen"},
-                            {"Tab", "show or hide the timeline (click its ruler to seek)"},
+                            {"Tab", "show or hide the timeline (click its ruler to seek, drag its runs "
+                                    "and ticks to edit the script)"},
+                            {"Ctrl+Z, Ctrl+Y", "on the timeline: undo or redo an edit"},
                             {"[, ]", "loop from / to here (Shift-drag on the ruler too)"},
                             {"Backspace", "stop looping the range"}}) +
            "\nExit codes:\n" +

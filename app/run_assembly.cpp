@@ -76,8 +76,10 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
     AssembledRun* self = run.get();
     Timeline& timeline = parts.timeline;
     settings.reload = [self, &timeline, reload = std::move(hooks.reload)] {
+        // What went wrong shows in the title and, since full screen has none, on the overlay.
         const bool reloaded = reload && reload([self](const std::string& message) {
                                   if (self->title_) self->title_->showMessage(message);
+                                  if (self->overlay_) self->overlay_->reloadFailed(message);
                               });
         if (reloaded && self->overlay_) self->overlay_->useScript(timeline.script());
         return reloaded;
@@ -93,7 +95,7 @@ std::unique_ptr<AssembledRun> AssembledRun::assemble(const RunPlan& plan, const 
         // The overlay is handed the window's events before the keys.
         run->input_ = std::make_unique<WindowInput>(*parts.window);
         run->player_->addControls(run->input_.get());
-        if (plan.overlay) run->addOverlay(parts);
+        if (plan.overlay) run->addOverlay(parts, hooks);
         for (InputHandler* handler : hooks.handlers) run->input_->addHandler(handler);
         run->addKeys(parts);
     }
@@ -165,9 +167,9 @@ void AssembledRun::addKeys(const RunParts& parts) {
     player_->addControls(keys_.get());
 }
 
-// The overlay adds what the mouse asks for. Without it the show plays as before; the keys'
-// range marks work either way.
-void AssembledRun::addOverlay(const RunParts& parts) {
+// The overlay adds what the mouse asks for, and its edits. Without it the show plays as
+// before; the keys' range marks work either way.
+void AssembledRun::addOverlay(const RunParts& parts, RunHooks& hooks) {
     std::string error;
     overlay_ = TimelineOverlay::create(*parts.window, parts.data, parts.scriptName, parts.effectNames,
                                        parts.messages.reporter(), &error);
@@ -176,6 +178,14 @@ void AssembledRun::addOverlay(const RunParts& parts) {
         return;
     }
     overlay_->useScript(parts.timeline.script());
+    // An archive unpacked to edit is watched from then on, as --watch watches a directory.
+    if (hooks.unpack)
+        overlay_->setUnpack([this, unpack = std::move(hooks.unpack),
+                             watch = std::move(hooks.watchUnpacked)](std::string* error) {
+            auto folder = unpack(error);
+            if (Controls* watching = folder && watch ? watch() : nullptr) player_->addControls(watching);
+            return folder;
+        });
     windowOutput_->setOverlay(overlay_.get());
     player_->addListener(overlay_.get());
     input_->addHandler(overlay_.get());

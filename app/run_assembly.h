@@ -70,6 +70,11 @@ struct RunHooks {
     // More takers of the window's events, handed them after the overlay and before the keys,
     // so that they may keep a key from them (an editor's arrows while something is selected).
     std::vector<InputHandler*> handlers;
+    // An archive only: unpacks it into a new folder the run carries on from (the overlay
+    // offers it); the folder, or nullopt with *error. Then the player also polls what
+    // watchUnpacked gives (the folder's watch, as with --watch).
+    std::function<std::optional<std::string>(std::string* error)> unpack;
+    std::function<Controls*()> watchUnpacked;
 };
 
 class AssembledRun {
@@ -83,7 +88,7 @@ public:
 private:
     AssembledRun() = default;
     bool addOutputs(const RunPlan& plan, const RunParts& parts, std::string* error);
-    void addOverlay(const RunParts& parts);
+    void addOverlay(const RunParts& parts, RunHooks& hooks);
     void addKeys(const RunParts& parts);
 
     std::unique_ptr<MusicPlayer> music_;

@@ -7,6 +7,7 @@
 #include "app/run_plan.h"
 #include "app/show_data.h"
 #include "runtime/base/show_time.h"
+#include "runtime/data/data_unpack.h"
 #include "runtime/display/loading_screen.h"
 #include "runtime/input/key_map.h"
 #include "runtime/outputs/video_encoder.h"
@@ -42,8 +43,9 @@ int Session::fail(const std::string& message, int exitCode) {
 bool Session::openData(std::string* error) {
     const std::string path = findDataPath(options_.dataPath, host_.dataFileName(), error);
     if (path.empty()) return false;
-    data_ = openDataSource(path, error);
-    if (!data_) return false;
+    auto source = openDataSource(path, error);
+    if (!source) return false;
+    data_ = std::make_unique<SwitchableData>(std::move(source));
     reads_ = std::make_unique<DataReads>(*data_);
     host_.serve(data_.get(), reads_.get(), nullptr);
     return true;
@@ -149,6 +151,20 @@ int Session::runShow(const std::string& title) {
     return play(timeline, title);
 }
 
+// The archive's members into a new folder in the current directory; the run carries on
+// from there, editable, reloadable and watched.
+std::optional<std::string> Session::unpackArchive(std::string* error) {
+    const std::string archive = data_->origin();
+    const std::string folder = freeUnpackFolder("", archive);
+    if (!unpackData(*data_, folder, error)) return std::nullopt;
+    auto unpacked = openDataSource(folder, error);
+    if (!unpacked) return std::nullopt;
+    data_->switchTo(std::move(unpacked));
+    reads_->accept(reads_->changed());  // the same files as before: nothing to set up again
+    messages_.report("unpacked " + archive + " into " + folder + "; edits are saved there and it is watched");
+    return folder;
+}
+
 int Session::play(Timeline& timeline, const std::string& title) {
     const auto& events = timeline.script().events;
     RunFacts facts;
@@ -172,6 +188,14 @@ int Session::play(Timeline& timeline, const std::string& title) {
     };
     std::unique_ptr<Controls> watch = plan.watch ? reloading.watch(clock_) : nullptr;
     if (watch) hooks.controls.push_back(watch.get());
+    if (!data_->reloadable()) {
+        hooks.unpack = [this](std::string* why) { return unpackArchive(why); };
+        // The unpacked folder is watched from then on, as --watch watches a directory.
+        hooks.watchUnpacked = [this, &reloading, &watch] {
+            watch = reloading.watch(clock_);
+            return watch.get();
+        };
+    }
 
     std::string error;
     auto run = AssembledRun::assemble(plan, parts, std::move(hooks), &error);

@@ -19,6 +19,7 @@
 #include "runtime/base/messages.h"
 #include "runtime/data/data_reads.h"
 #include "runtime/data/data_source.h"
+#include "runtime/data/switchable_data.h"
 #include "runtime/data/texture_store.h"
 #include "runtime/display/gl_context.h"
 #include "runtime/display/render_target.h"
@@ -53,6 +54,7 @@ private:
     bool setUpEffects();  // false when the person quit during loading
     void setUpEffect(size_t index);
     int play(Timeline& timeline, const std::string& title);
+    std::optional<std::string> unpackArchive(std::string* error);
     void reportGlErrors(const std::string& effect, int64_t elapsedMs);
 
     Options options_;
@@ -62,7 +64,7 @@ private:
     int exitCode_ = 0;
     int64_t createdMicros_ = 0;
 
-    std::unique_ptr<DataSource> data_;
+    std::unique_ptr<SwitchableData> data_;  // an archive until the overlay unpacks it
     std::unique_ptr<DataReads> reads_;
     std::unique_ptr<HeadlessGlContext> headless_;
     std::unique_ptr<Window> window_;

@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -34,6 +35,17 @@ public:
 
     std::string origin() const override { return dir_.string(); }
     bool reloadable() const override { return true; }
+    std::vector<std::string> members() const override {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(dir_, ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec)) {
+            const std::string name = fs::relative(it->path(), dir_, ec).generic_string();
+            if (it->is_regular_file(ec) && isSafeMemberName(name)) names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     std::string stamp(const std::string& name) const override {
         if (!isSafeMemberName(name)) return std::string();
         std::error_code ec;
@@ -70,6 +82,16 @@ public:
     }
 
     std::string origin() const override { return path_; }
+    std::vector<std::string> members() const override {
+        std::vector<std::string> names;
+        const zip_int64_t count = zip_get_num_entries(archive_, 0);
+        for (zip_int64_t i = 0; i < count; ++i) {
+            const char* name = zip_get_name(archive_, zip_uint64_t(i), 0);
+            if (name && isSafeMemberName(name)) names.push_back(name);  // folders end in '/': left out
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     std::string unreadable(const std::string& name) const override {
         zip_stat_t stat;
@@ -105,6 +127,12 @@ std::optional<Bytes> MemoryDataSource::read(const std::string& name) const {
     auto it = files_.find(name);
     if (it == files_.end()) return std::nullopt;
     return it->second;
+}
+
+std::vector<std::string> MemoryDataSource::members() const {
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : files_) names.push_back(name);
+    return names;
 }
 
 std::unique_ptr<DataSource> openDataSource(const std::string& path, std::string* error) {

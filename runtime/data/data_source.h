@@ -34,6 +34,8 @@ public:
     // Why a member that is there cannot be read ("is encrypted"), for the message when read()
     // gave nothing; empty when the member is absent (or readable).
     virtual std::string unreadable(const std::string& /*name*/) const { return std::string(); }
+    // Every member's name, sorted (a directory's files below it, as "sub/name").
+    virtual std::vector<std::string> members() const = 0;
 };
 
 // True when a member name may be looked up at all.
@@ -49,6 +51,7 @@ public:
     void put(const std::string& name, const std::string& text) { files_[name] = Bytes(text.begin(), text.end()); }
     std::optional<Bytes> read(const std::string& name) const override;
     std::string origin() const override { return "memory"; }
+    std::vector<std::string> members() const override;
 
 private:
     std::map<std::string, Bytes> files_;

@@ -94,7 +94,8 @@ TimelineChart buildTimelineChart(const Script& script, const std::vector<std::st
             case Event::Verb::Int:
             case Event::Verb::Float:
             case Event::Verb::String: {
-                PendingTick tick{{event.timeMs, -1, 0, tickLabel(event, nameOf(event.effect)), event.line}, 0, 0, false};
+                PendingTick tick{{event.effect, event.name, event.timeMs, -1, 0, tickLabel(event, nameOf(event.effect)), event.line},
+                                 0, 0, false};
                 const auto it = open.find(event.effect);
                 if (it != open.end())
                     tick = {tick.tick, it->second.layer, layers[it->second.layer][it->second.box].order, true};

@@ -40,6 +40,8 @@ struct ChartRow {
 };
 
 struct ChartTick {
+    int effect = -1;          // index into the registered names
+    std::string parameter;    // "METHOD"
     int64_t timeMs = 0;
     int row = -1;             // index into rows; -1 when the effect was not running
     int lane = 0;

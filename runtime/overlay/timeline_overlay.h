@@ -1,13 +1,15 @@
 // timeline_overlay.h: the timeline over the picture in a window, for the person at it: Tab
-// shows and hides it, the mouse on its ruler seeks and marks the loop range.
+// shows and hides it, the mouse on its ruler seeks and marks the loop range, and on its rows
+// edits the show (timeline_editing.h), written back to the script at once.
 //
 //   auto overlay = TimelineOverlay::create(window, data, scriptName, effectNames, say, &error);
 //   overlay->useScript(timeline.script());   // at the start and after every reload
 //   windowOutput.setOverlay(overlay.get());  // drawn between the picture and the swap
 //   player.addListener(overlay.get());       // where the show is, pause, the loop range
 //   windowInput.addHandler(overlay.get());   // before the keys: the window's events
-//   player.addControls(overlay.get());       // what the mouse asked for
+//   player.addControls(overlay.get());       // what the mouse asked for, and an edit's reload
 //   keys.onAction(KeyAction::ToggleOverlay, [&] { overlay->toggle(); });   // Tab
+//   overlay->reloadFailed(message);          // a script error: shown until a reload succeeds
 //
 // It is handed every window event before the keys (window_input.h). While it is shown, the
 // mouse over its windows is ImGui's; keys stay the keys' (also while a mouse button is held
@@ -16,6 +18,12 @@
 // decoded when the overlay is first shown, and again only when that member's file changed
 // (its stamp, data_source.h). Visibility and the playhead's place survive a reload; the loop
 // range is the player's and survives it too.
+// Edits: in a data directory the overlay keeps a ScriptEditor on the script's file; each
+// edit, undo or redo is written through it and then asks the player to reload, as --watch
+// does (one reload, however the watcher saw the write), keeping the playhead, the view and
+// the selection (the items the edit names). A refused edit writes nothing and says why on
+// the status line. An archive is never edited: the status line says so and offers to unpack
+// it into a new folder (data_unpack.h), where editing and watching carry on.
 // Not here: the drawing (timeline_view.h, overlay_panel.h) and its GL state guard
 // (overlay_renderer.h); what a seek or a range does (player.h).
 #pragma once
@@ -24,6 +32,8 @@
 #include "runtime/display/window.h"
 #include "runtime/input/input_handler.h"
 #include "runtime/outputs/picture_overlay.h"
+#include "runtime/edit/script_editor.h"
+#include "runtime/overlay/overlay_panel.h"
 #include "runtime/overlay/overlay_renderer.h"
 #include "runtime/overlay/timeline_chart.h"
 #include "runtime/overlay/waveform.h"
@@ -49,9 +59,21 @@ public:
     ~TimelineOverlay() override;
 
     void useScript(const Script& script);
+    // A reload found the script wrong: the message stays on the status line until a script
+    // parses again.
+    void reloadFailed(const std::string& message);
+    // For an archive: unpacks it into a new folder the run carries on from (the folder, or
+    // nullopt with *error). The status line then offers it; once done, edits go there.
+    void setUnpack(std::function<std::optional<std::string>(std::string* error)> unpack);
     bool visible() const { return visible_; }
     void toggle() { visible_ = !visible_; }
     const TimelineChart& chart() const { return chart_; }
+    const TimelineSelection& selection() const { return state_.selection; }
+    const StatusLine& status() const { return state_.status; }
+    // Where the chart was last drawn, in the window's points (to aim the mouse at a run).
+    TimelineLayout layout() const {
+        return TimelineLayout(chart_, state_.chartTopLeft, state_.chartWidth, state_.zoom.view(), state_.scale);
+    }
 
     // PictureOverlay
     void frameShown(const Frame& frame) override;
@@ -70,12 +92,21 @@ private:
     explicit TimelineOverlay(const DataSource& data) : data_(data) {}
     void decodeWaveforms();
     void take(const struct TimelineRequest& request);
+    bool handleKey(const WindowEvent& event);
+    void perform(const EditRequest& request);
+    void note(StatusLine::Kind kind, std::string text);
+    void openEditor(const std::string& folder);
+    void unpack();
 
     const DataSource& data_;
     std::string scriptName_;
     std::vector<std::string> effectNames_;
     std::function<void(const std::string&)> say_;
     std::unique_ptr<OverlayRenderer> renderer_;
+    std::optional<ScriptEditor> editor_;  // a data directory's script; none for an archive
+    std::function<std::optional<std::string>(std::string* error)> unpack_;
+    std::string scriptError_;             // the last reload's, until one succeeds
+    std::vector<int> selectAfterReload_;  // the lines the last edit names
 
     TimelineChart chart_;
     Waveforms waveforms_;
@@ -91,6 +122,7 @@ private:
     std::optional<LoopRange> dragRange_;  // a Shift-drag not yet released
     std::optional<int64_t> lastSeekMs_;   // while the mouse is held on the ruler
     Commands pending_;                    // what the mouse asked for since the last poll
+    TimelineWindowState state_;           // view, selection, the drag under way, the status line
 };
 
 }  // namespace glimmerq

@@ -1,11 +1,14 @@
 #include "runtime/overlay/timeline_view.h"
 
 #include "runtime/base/show_time.h"
+#include "runtime/overlay/label_fit.h"
+#include "runtime/overlay/timeline_selection.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 
 namespace glimmerq {
 
@@ -30,6 +33,7 @@ const ImU32 kPlayhead = IM_COL32(255, 90, 70, 255);
 const ImU32 kLoopBand = IM_COL32(255, 200, 60, 36);
 const ImU32 kLoopEdge = IM_COL32(255, 200, 60, 200);
 const ImU32 kTick = IM_COL32(255, 255, 255, 230);
+const ImU32 kSelected = IM_COL32(255, 214, 90, 255);
 constexpr float kTickLabelOffset = 5.0f;  // pixels right of the tick's mark
 constexpr float kTickLabelGap = 4.0f;     // pixels kept between neighbouring labels
 
@@ -39,7 +43,8 @@ constexpr float kBoxValue = 0.88f;
 constexpr float kPadding = 4.0f;                   // pixels between a label and its edges
 constexpr float kMinLabelGap = 46.0f;              // pixels between ruler labels
 constexpr float kMinBeatGap = 4.0f;                // beats closer than this are not drawn
-constexpr float kTickHeight = 7.0f;
+constexpr float kTickHeight = 7.0f;                // at scale 1
+constexpr float kTickHalfWidth = 4.0f;
 const int kBarSteps[] = {1, 2, 4, 8, 16, 32, 64, 128, 256};
 const int64_t kSecondSteps[] = {1000, 2000, 5000, 10000, 15000, 30000, 60000, 120000, 300000, 600000};
 
@@ -50,19 +55,20 @@ ImU32 effectColour(int effect, float alpha = 1.0f) {
     return ImGui::ColorConvertFloat4ToU32(ImVec4(r, g, b, alpha));
 }
 
-// Text clipped to [left, right], vertically centred in [top, top + height].
+// Text shortened to fit [left, right] (labelFit.h), vertically centred in [top, top + height].
 void label(ImDrawList* list, float left, float right, float top, float height, ImU32 colour, const std::string& text) {
     if (right - left < 2.0f * kPadding) return;
+    const std::string shown = fitLabel(text, right - left - 2.0f * kPadding,
+                                       [](const std::string& s) { return ImGui::CalcTextSize(s.c_str()).x; });
+    if (shown.empty()) return;
     const float y = top + (height - ImGui::GetFontSize()) * 0.5f;
-    const ImVec4 clip(left, top, right - kPadding, top + height);
-    list->AddText(ImGui::GetFont(), ImGui::GetFontSize(), ImVec2(left + kPadding, y), colour, text.c_str(), nullptr,
-                  0.0f, &clip);
+    list->AddText(ImGui::GetFont(), ImGui::GetFontSize(), ImVec2(left + kPadding, y), colour, shown.c_str());
 }
 
 std::string minutesSeconds(int64_t ms) { return formatShowTime(ms, ShowTimeStyle::Short); }
 
 void drawSections(ImDrawList* list, const TimelineLayout& layout, const TimelineChart& chart) {
-    const float top = layout.sectionsTop(), height = TimelineLayout::kSectionHeight;
+    const float top = layout.sectionsTop(), height = layout.sectionHeight();
     for (size_t i = 0; i < chart.sections.size(); ++i) {
         const ChartSection& section = chart.sections[i];
         const float left = std::max(layout.xOf(section.startMs), layout.axisLeft());
@@ -77,7 +83,7 @@ void drawSections(ImDrawList* list, const TimelineLayout& layout, const Timeline
 
 void drawRuler(ImDrawList* list, const TimelineLayout& layout, const TimelineChart& chart) {
     const TimeRange view = layout.view();
-    const float top = layout.rulerTop(), height = TimelineLayout::kRulerHeight;
+    const float top = layout.rulerTop(), height = layout.rulerHeight();
     const float bottom = top + height, middle = top + height * 0.5f;
     const float msPerPixel = float(view.toMs - view.fromMs) / std::max(1.0f, layout.axisRight() - layout.axisLeft());
     list->AddLine(ImVec2(layout.axisLeft(), middle), ImVec2(layout.axisRight(), middle), kBeat);
@@ -131,7 +137,7 @@ void drawRuler(ImDrawList* list, const TimelineLayout& layout, const TimelineCha
 }
 
 void drawWave(ImDrawList* list, const TimelineLayout& layout, const TimelineChart& chart, const Waveforms* waveforms) {
-    const float top = layout.waveTop() + 2.0f, height = TimelineLayout::kWaveHeight - 4.0f;
+    const float top = layout.waveTop() + 2.0f, height = layout.waveHeight() - 4.0f;
     const float centre = top + height * 0.5f, half = height * 0.5f;
     label(list, layout.topLeft().x, layout.axisLeft(), top, height, kDimText, "music");
     for (const ChartCue& cue : chart.cues) {
@@ -157,30 +163,38 @@ void drawWave(ImDrawList* list, const TimelineLayout& layout, const TimelineChar
     }
 }
 
-void drawRows(ImDrawList* list, const TimelineLayout& layout, const TimelineChart& chart) {
+void drawRows(ImDrawList* list, const TimelineLayout& layout, const TimelineChart& chart,
+              const TimelineSelection* selection) {
     for (size_t r = 0; r < chart.rows.size(); ++r) {
         const ChartRow& row = chart.rows[r];
         const float top = layout.laneTop(r, 0);
         const float stripTop = layout.tickStripTop(int(r));
-        const float lanesBottom = layout.laneTop(r, row.lanes - 1) + TimelineLayout::kLaneHeight;
-        const float bottom = stripTop > top ? stripTop + TimelineLayout::kTickStripHeight : lanesBottom;
+        const float lanesBottom = layout.laneTop(r, row.lanes - 1) + layout.laneHeight();
+        const float bottom = stripTop > top ? stripTop + layout.tickStripHeight() : lanesBottom;
         list->AddRectFilled(ImVec2(layout.topLeft().x, top), ImVec2(layout.axisLeft() - 2.0f, bottom), kGutter);
         list->AddRectFilled(ImVec2(layout.axisLeft(), top), ImVec2(layout.axisRight(), bottom), kRowShade);
-        label(list, layout.topLeft().x, layout.axisLeft(), top, TimelineLayout::kLaneHeight, kDimText,
-              "layer " + std::to_string(row.layer));
+        // A narrow gutter keeps the layer's number rather than a shortened word.
+        std::string name = "layer " + std::to_string(row.layer);
+        if (ImGui::CalcTextSize(name.c_str()).x > layout.gutterWidth() - 2.0f * kPadding) name = std::to_string(row.layer);
+        label(list, layout.topLeft().x, layout.axisLeft(), top, layout.laneHeight(), kDimText, name);
         for (const ChartBox& box : row.boxes) {
             const float left = std::max(layout.xOf(box.startMs), layout.axisLeft());
             const float right = std::min(std::max(layout.xOf(box.endMs), left + 2.0f), layout.axisRight());
             if (right <= left || layout.xOf(box.startMs) > layout.axisRight()) continue;
             const float y = layout.laneTop(r, box.lane);
-            list->AddRectFilled(ImVec2(left, y + 1.0f), ImVec2(right - 1.0f, y + TimelineLayout::kLaneHeight - 1.0f),
+            list->AddRectFilled(ImVec2(left, y + 1.0f), ImVec2(right - 1.0f, y + layout.laneHeight() - 1.0f),
                                 effectColour(box.effect), 3.0f);
-            label(list, left, right, y, TimelineLayout::kLaneHeight, kBoxText, box.name);
+            label(list, left, right, y, layout.laneHeight(), kBoxText, box.name);
+            if (selection && selection->contains(box))
+                list->AddRect(ImVec2(left, y + 1.0f), ImVec2(right - 1.0f, y + layout.laneHeight() - 1.0f), kSelected,
+                              3.0f, 0, 2.0f);
         }
     }
     // Ticks under their run; those at one time on one row share a label ("M0 S1").
     std::map<std::pair<int, int64_t>, std::string> labels;
+    std::set<std::pair<int, int64_t>> selected;
     for (const ChartTick& tick : chart.ticks) {
+        if (selection && selection->contains(tick)) selected.insert({tick.row, tick.timeMs});
         std::string shortLabel = tick.label.substr(tick.label.find(' ') + 1);                 // "METHOD 3"
         shortLabel = shortLabel.substr(0, 1) + shortLabel.substr(shortLabel.rfind(' ') + 1);  // "M3"
         std::string& text = labels[{tick.row, tick.timeMs}];
@@ -193,7 +207,11 @@ void drawRows(ImDrawList* list, const TimelineLayout& layout, const TimelineChar
         if (timeMs < layout.view().fromMs || timeMs > layout.view().toMs) continue;
         const float x = layout.xOf(timeMs);
         const float y = layout.tickStripTop(row);
-        list->AddTriangleFilled(ImVec2(x, y), ImVec2(x + 4.0f, y + kTickHeight), ImVec2(x - 4.0f, y + kTickHeight), kTick);
+        const float h = kTickHeight * layout.scale(), w = kTickHalfWidth * layout.scale();
+        list->AddTriangleFilled(ImVec2(x, y), ImVec2(x + w, y + h), ImVec2(x - w, y + h), kTick);
+        if (selected.count(key))
+            list->AddTriangle(ImVec2(x, y - 1.0f), ImVec2(x + w + 2.0f, y + h + 1.0f), ImVec2(x - w - 2.0f, y + h + 1.0f),
+                              kSelected, 2.0f);
         const auto end = labelEnds.find(row);
         if (end != labelEnds.end() && x + kTickLabelOffset < end->second) continue;
         list->AddText(ImVec2(x + kTickLabelOffset, y + 1.0f), kDimText, text.c_str());
@@ -221,72 +239,6 @@ void drawMarks(ImDrawList* list, const TimelineLayout& layout, const TimelineMar
 
 }  // namespace
 
-TimelineLayout::TimelineLayout(const TimelineChart& chart, ImVec2 topLeft, float width, TimeRange view)
-    : chart_(chart), topLeft_(topLeft), width_(width), view_(view) {
-    if (view_.toMs <= view_.fromMs) view_.toMs = view_.fromMs + 1;
-    std::vector<bool> ticked(chart.rows.size() + 1, false);  // the last: ticks of no run
-    for (const ChartTick& tick : chart.ticks) ticked[tick.row >= 0 ? size_t(tick.row) : chart.rows.size()] = true;
-    float y = rowsTop();
-    if (ticked.back()) y += kTickStripHeight + kRowGap;
-    for (size_t r = 0; r < chart.rows.size(); ++r) {
-        rowTops_.push_back(y);
-        y += float(chart.rows[r].lanes) * kLaneHeight;
-        tickStripTops_.push_back(ticked[r] ? y : -1.0f);
-        y += (ticked[r] ? kTickStripHeight : 0.0f) + kRowGap;
-    }
-    height_ = y - topLeft_.y;
-}
-
-float TimelineLayout::heightFor(const TimelineChart& chart) {
-    return TimelineLayout(chart, ImVec2(0, 0), 1.0f, {0, 1}).height();
-}
-
-float TimelineLayout::xOf(int64_t timeMs) const {
-    return axisLeft() + float(double(timeMs - view_.fromMs) / double(view_.toMs - view_.fromMs)) * (axisRight() - axisLeft());
-}
-
-int64_t TimelineLayout::timeAt(float x) const {
-    const double share = double(x - axisLeft()) / double(std::max(1.0f, axisRight() - axisLeft()));
-    return view_.fromMs + int64_t(std::llround(share * double(view_.toMs - view_.fromMs)));
-}
-
-float TimelineLayout::laneTop(size_t row, int lane) const { return rowTops_[row] + float(lane) * kLaneHeight; }
-
-float TimelineLayout::tickStripTop(int row) const {
-    if (row < 0) return rowsTop();
-    return tickStripTops_[size_t(row)] >= 0.0f ? tickStripTops_[size_t(row)] : laneTop(size_t(row), 0);
-}
-
-bool TimelineLayout::inRuler(ImVec2 p) const {
-    return p.x >= axisLeft() && p.x <= axisRight() && p.y >= rulerTop() && p.y < rulerTop() + kRulerHeight;
-}
-
-const ChartBox* TimelineLayout::boxAt(ImVec2 p) const {
-    for (size_t r = 0; r < chart_.rows.size(); ++r) {
-        for (const ChartBox& box : chart_.rows[r].boxes) {
-            const float top = laneTop(r, box.lane);
-            const float right = std::max(xOf(box.endMs), xOf(box.startMs) + 2.0f);
-            if (p.y >= top && p.y < top + kLaneHeight && p.x >= xOf(box.startMs) && p.x < right && p.x >= axisLeft())
-                return &box;
-        }
-    }
-    return nullptr;
-}
-
-const ChartTick* TimelineLayout::tickAt(ImVec2 p, float slack) const {
-    const ChartTick* nearest = nullptr;
-    float best = slack;
-    for (const ChartTick& tick : chart_.ticks) {
-        const float top = tickStripTop(tick.row);
-        const float dx = std::fabs(p.x - xOf(tick.timeMs));
-        if (p.y >= top && p.y < top + kTickStripHeight && dx <= best) {
-            best = dx;
-            nearest = &tick;
-        }
-    }
-    return nearest;
-}
-
 void drawTimeline(ImDrawList* list, const TimelineLayout& layout, const TimelineChart& chart, const Waveforms* waveforms,
                   const TimelineMarks& marks) {
     const ImVec2 topLeft = layout.topLeft();
@@ -301,7 +253,7 @@ void drawTimeline(ImDrawList* list, const TimelineLayout& layout, const Timeline
     drawSections(list, layout, chart);
     drawRuler(list, layout, chart);
     drawWave(list, layout, chart, waveforms);
-    drawRows(list, layout, chart);
+    drawRows(list, layout, chart, marks.selection);
     drawMarks(list, layout, marks);
     list->PopClipRect();
 }
@@ -339,6 +291,15 @@ TimelineRequest timelineInput(const TimelineLayout& layout, const TimelineChart&
     } else if (const ChartBox* box = layout.boxAt(mouse)) {
         ImGui::SetTooltip("%s %s-%s\n%s", box->name.c_str(), minutesSeconds(box->startMs).c_str(),
                           minutesSeconds(box->endMs).c_str(), chart.where(box->line).c_str());
+    } else if (mouse.y >= layout.sectionsTop() && mouse.y < layout.rulerTop() && mouse.x >= layout.axisLeft()) {
+        if (const ChartSection* section = sectionAt(chart, layout.timeAt(mouse.x)))
+            ImGui::SetTooltip("%s\n%s", section->title.c_str(), chart.where(section->line).c_str());
+    } else if (mouse.y >= layout.waveTop() && mouse.y < layout.rowsTop() && mouse.x >= layout.axisLeft()) {
+        const int64_t t = layout.timeAt(mouse.x);
+        for (const ChartCue& cue : chart.cues)
+            if (cue.startMs <= t && t < cue.endMs)
+                ImGui::SetTooltip("%s %s-%s\n%s", cue.member.c_str(), minutesSeconds(cue.startMs).c_str(),
+                                  minutesSeconds(cue.endMs).c_str(), chart.where(cue.line).c_str());
     }
     return request;
 }

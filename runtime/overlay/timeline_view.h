@@ -13,7 +13,7 @@
 // are clipped. It draws into any ImDrawList and calls no GL itself (overlay_renderer.h).
 #pragma once
 
-#include "runtime/overlay/timeline_chart.h"
+#include "runtime/overlay/timeline_layout.h"
 #include "runtime/overlay/waveform.h"
 
 #include <imgui.h>
@@ -23,62 +23,12 @@
 
 namespace glimmerq {
 
-
-struct TimeRange {
-    int64_t fromMs = 0;
-    int64_t toMs = 0;  // > fromMs
-};
+class TimelineSelection;
 
 struct TimelineMarks {
     std::optional<int64_t> playheadMs;
-    std::optional<TimeRange> loop;  // a marked range, shown as a band
-};
-
-class TimelineLayout {
-public:
-    static constexpr float kGutterWidth = 76.0f;      // pixels left of the time axis: row names
-    static constexpr float kSectionHeight = 20.0f;
-    static constexpr float kRulerHeight = 36.0f;
-    static constexpr float kWaveHeight = 52.0f;
-    static constexpr float kLaneHeight = 24.0f;
-    static constexpr float kTickStripHeight = 16.0f;  // under the lanes of a row with ticks
-    static constexpr float kRowGap = 3.0f;
-
-    // topLeft and width in ImGui's pixels; view = the times at the axis' two ends.
-    TimelineLayout(const TimelineChart& chart, ImVec2 topLeft, float width, TimeRange view);
-
-    // The height the chart takes at this width (rows and lanes decide it).
-    static float heightFor(const TimelineChart& chart);
-    float height() const { return height_; }
-
-    float xOf(int64_t timeMs) const;
-    int64_t timeAt(float x) const;       // unclamped
-    TimeRange view() const { return view_; }
-
-    ImVec2 topLeft() const { return topLeft_; }
-    float width() const { return width_; }
-    float axisLeft() const { return topLeft_.x + kGutterWidth; }
-    float axisRight() const { return topLeft_.x + width_; }
-    float sectionsTop() const { return topLeft_.y; }
-    float rulerTop() const { return topLeft_.y + kSectionHeight; }
-    float waveTop() const { return rulerTop() + kRulerHeight; }
-    float rowsTop() const { return waveTop() + kWaveHeight; }
-    // Top of a row's lane, and of its tick strip (rows with ticks; -1: ticks of no run).
-    float laneTop(size_t row, int lane) const;
-    float tickStripTop(int row) const;
-
-    bool inRuler(ImVec2 point) const;
-    const ChartBox* boxAt(ImVec2 point) const;
-    const ChartTick* tickAt(ImVec2 point, float slackPixels) const;
-
-private:
-    const TimelineChart& chart_;
-    ImVec2 topLeft_;
-    float width_;
-    TimeRange view_;
-    std::vector<float> rowTops_;
-    std::vector<float> tickStripTops_;  // per row; rows without ticks have none (-1)
-    float height_ = 0.0f;
+    std::optional<TimeRange> loop;                  // a marked range, shown as a band
+    const TimelineSelection* selection = nullptr;  // its runs and ticks outlined
 };
 
 // Draws the whole chart; waveforms may be null, or lack a cue's track (not decoded).
@@ -96,7 +46,7 @@ struct TimelineRequest {
 // Reads ImGui's mouse (between beginFrame and endFrame): on the ruler, a click or drag
 // seeks to the nearest beat (Alt: to the exact time); Shift-drag marks a range from beat
 // to beat; a right click clears it. Hovering a box or tick shows its script line in a
-// tooltip ("CKREUZ 0:28-0:40" over "demoflow:42").
+// tooltip ("CKREUZ 0:28-0:40" over "demoflow:42"), and a section band its whole title.
 TimelineRequest timelineInput(const TimelineLayout& layout, const TimelineChart& chart);
 
 }  // namespace glimmerq

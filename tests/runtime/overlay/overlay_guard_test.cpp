@@ -54,6 +54,7 @@ std::vector<std::vector<unsigned char>> play(bool withOverlay, std::string* stat
 
         Timeline timeline(layered.effects, std::move(*script));
         std::vector<std::vector<unsigned char>> frames;
+        TimelineWindowState state;
         for (int frame = 0; frame < kFrames; ++frame) {
             const int64_t nowMs = frame * kFrameStepMs;
             glBindFramebuffer(GL_FRAMEBUFFER, GLuint(target));
@@ -64,8 +65,8 @@ std::vector<std::vector<unsigned char>> play(bool withOverlay, std::string* stat
             glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window.framebuffer());
             const auto before = glSnapshot();
             overlay->beginFrame(window.width(), window.height());
-            drawTimelineWindow(chart, nullptr, {0, chart.endMs}, {nowMs, TimeRange{1000, 2000}});
-            drawOverlayPanel(chart, {nowMs, 60.0, 4.2, false});
+            drawTimelineWindow(chart, nullptr, {nowMs, TimeRange{1000, 2000}}, &state);
+            drawOverlayPanel(chart, {nowMs, 60.0, 4.2, false}, state.scale);
             overlay->endFrame();
             *stateChanges += glSnapshotDifferences(before, glSnapshot());
         }
@@ -107,8 +108,9 @@ TEST(OverlayGuard, TheOverlayReallyDrawsIntoTheBoundFramebuffer) {
     const std::string script = "0 start CLEAR layer 0\n5 end\n";
     const auto parsed = parseScript(script, {"CLEAR"}, &error);
     const TimelineChart chart = buildTimelineChart(*parsed, {"CLEAR"}, "demoflow");
+    TimelineWindowState state;
     overlay->beginFrame(kWidth, kHeight);
-    drawTimelineWindow(chart, nullptr, {0, 5000}, {});
+    drawTimelineWindow(chart, nullptr, {}, &state);
     overlay->endFrame();
     std::vector<unsigned char> rgba;
     window.readPixels(&rgba);
@@ -147,10 +149,11 @@ TEST(OverlayGuard, PutsBackUnusualInheritedState) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glViewport(3, 4, 50, 60);
 
+    TimelineWindowState state;
     const auto before = glSnapshot();
     overlay->beginFrame(kWidth, kHeight);
-    drawTimelineWindow(chart, nullptr, {0, 5000}, {2500, std::nullopt});
-    drawOverlayPanel(chart, {2500, 60.0, 4.2, true});
+    drawTimelineWindow(chart, nullptr, {2500, std::nullopt}, &state);
+    drawOverlayPanel(chart, {2500, 60.0, 4.2, true}, state.scale);
     overlay->endFrame();
     EXPECT_EQ(glSnapshotDifferences(before, glSnapshot()), "");
     GLint bound = 0;

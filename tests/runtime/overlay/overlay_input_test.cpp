@@ -37,7 +37,6 @@ using namespace glimmerq;
 namespace {
 
 constexpr int kWidth = 640, kHeight = 360;
-constexpr float kPanelMargin = 8.0f;  // the timeline window's inset from the display's edges
 
 class OverlayInputTest : public ::testing::Test {
 protected:
@@ -126,16 +125,12 @@ protected:
         ASSERT_TRUE(ImGui::GetIO().WantCaptureKeyboard) << "ImGui holds an item active";
     }
 
-    // Where a run's box lies on the shown timeline, in window points.
+    // The middle of a run's box on the shown timeline, in window points (whole points, as
+    // the events carry them, stay inside it).
     ImVec2 aBox() const {
-        const float height = TimelineLayout::heightFor(overlay->chart()) + 2.0f * kPanelMargin;
-        const TimelineLayout layout(overlay->chart(), ImVec2(kPanelMargin, kHeight - height + kPanelMargin),
-                                    kWidth - 2.0f * kPanelMargin, {0, overlay->chart().endMs});
-        for (float y = layout.rowsTop(); y < kHeight; y += 2.0f)
-            for (float x = layout.axisLeft(); x < layout.axisRight(); x += 8.0f)
-                if (layout.boxAt(ImVec2(x, y))) return ImVec2(x, y);
-        ADD_FAILURE() << "no box on the timeline";
-        return ImVec2(0, 0);
+        const TimelineLayout layout = overlay->layout();  // where it was drawn last
+        const ChartBox& box = overlay->chart().rows.at(0).boxes.at(0);
+        return ImVec2(layout.xOf((box.startMs + box.endMs) / 2), layout.laneTop(0, box.lane) + layout.laneHeight() * 0.5f);
     }
 
     static bool tooltipShown() {
