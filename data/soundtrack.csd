@@ -51,36 +51,36 @@ giSectionBar[] fillarray 0, 8, 14, 20, 26, 32, 38, 44, 52, 60, 68, 76
 
 ; --- What plays in each section (levels 0..1, cut-offs in Hz, "End" = value in its last bar).
 ;                      open cube cross glow tunnel poly coil split land greet outro
-giKickLvl[]   fillarray 0.9,  0.85, 0.85, 0,  1.1,  0.85, 0.85, 1.1,  1,   0.7,  0.9
+giKickLvl[]   fillarray 0.9,  1,   0.85, 0,  1,    0.85, 0.85, 1.1,  0.9, 0.7,  0.9
 giKickHalf[]  fillarray 0,    0,   0,    0,   0,    0,   0,   0,    0,   1,    0
-giClapLvl[]   fillarray 0,    0.8, 0.9,  0,   1,    0.8, 0.9, 1,    0.9, 0,    0.6
+giClapLvl[]   fillarray 0,    0.8, 0.9,  0,   0.9,  0.8, 0.9, 1,    0.9, 0,    0.6
 ; Hats: 0 none, 1 closed off-beat eighths, 2 sixteenth ticks, 3 open off-beats, 4 closed and ticks
 giHatMode[]   fillarray 2,    1,   3,    2,   4,    2,   1,   4,    1,   2,    1
-giHatLvl[]    fillarray 0.6,  0.9, 0.6,  0.25, 0.8, 0.8, 0.7, 1.5,  0.6, 0.45, 0.6
-giRideLvl[]   fillarray 0,    0,   0,    0,   0.5,  0,   0,   1.2,  0,   0,    0
+giHatLvl[]    fillarray 0.6,  1.2, 0.6,  0.5, 0.8,  0.8, 0.7, 1.8,  0.6, 0.45, 0.6
+giRideLvl[]   fillarray 0,    0,   0,    0,   1,    0,   0,   1.4,  0,   0,    0
 ; Bass: pattern (0 one held note a bar, 1 rolling off the kick, 2 off-beat eighths,
 ; 3 syncopated), level, cut-off at the start and the end of the section. Roots lie from G1 to
 ; F#2; the fifth is above the root up to G2 (98 Hz), below it otherwise.
-giBassPat[]   fillarray 0,    1,   2,    0,   2,    3,   1,   1,    3,   0,    2
-giBassLvl[]   fillarray 0.5,  0.55, 1,   0.6, 1,    0.6, 0.8, 1,    0.9, 0.45, 0.8
+giBassPat[]   fillarray 0,    1,   2,    0,   1,    3,   1,   1,    3,   0,    2
+giBassLvl[]   fillarray 0.5,  0.75, 1,   0,   0.8,  0.6, 0.8, 1,    0.75, 0.45, 0.8
 giBassCut[]   fillarray 250,  600, 800,  220, 900,  300, 400, 1100, 800, 220,  500
 giBassCutEnd[] fillarray 400, 600, 800,  220, 900,  300, 1800, 1100, 800, 220, 350
 ; Arpeggio: note order (a row of giArpOrder), lowest note, eighths (1) or sixteenths (0).
 giArpPat[]    fillarray 0,    1,   2,    0,   3,    4,   1,   3,    2,   0,    4
 giArpBase[]   fillarray 57,   64,  60,   64,  60,   67,  62,  64,   60,  64,   57
 giArpEighths[] fillarray 1,   0,   0,    1,   0,    0,   0,   0,    0,   1,    1
-giArpLvl[]    fillarray 0.8,  1,   0.6,  0.7, 0.6,  1.1, 0.9, 0.7,  0.8, 0.7,  0.7
+giArpLvl[]    fillarray 0.8,  1.3, 0.6,  0.7, 0.6,  1.1, 0.9, 1,    0.8, 0.7,  0.7
 giArpCut[]    fillarray 500,  2200, 2400, 800,  3200, 4200, 1500, 8000, 3000, 1400, 2400
 giArpCutEnd[] fillarray 2200, 2200, 2400, 2500, 3200, 4200, 6000, 8000, 3000, 1400, 900
-giPadLvl[]    fillarray 1,    1,   0.8,  0.55, 0.9,  1,   0.8, 1,    0.8, 0.7,  1
+giPadLvl[]    fillarray 1,    1.2, 0.8,  0.55, 0.7,  1,   0.8, 1.2,  0.7, 0.7,  1
 giPadCut[]    fillarray 900,  2000, 2200, 900,  3000, 2500, 1800, 6000, 2500, 1500, 1800
 giPadCutEnd[] fillarray 3000, 2000, 2200, 2500, 3000, 2500, 3500, 6000, 2500, 1500, 900
 ; The fill in a section's last bar: 0 none, 1 snare roll from beat 3, 2 snare roll on beat 4,
 ; 3 toms down from beat 3, 4 a break (drums stop on beat 3, a swell), 5 eighths the bar before
 ; and sixteenths in the last bar (the builds).
-giFill[]      fillarray 5,    3,   1,    4,   2,    3,   5,   1,    3,   4,    0
+giFill[]      fillarray 5,    3,   1,    5,   2,    3,   5,   1,    3,   4,    0
 ; A falling boom under the flash that opens the section.
-giImpact[]    fillarray 0,    1,   0,    1,   1,    0,   1,   1,    1,   1,    0
+giImpact[]    fillarray 0,    1,   0,    0,   1,    0,   1,   1,    1,   1,    0
 
 ; --- Harmony. Chords: root (pitch class, 0 = C) and kind (0 minor, 1 major, 2 major seventh,
 ; 3 minor seventh):   Am F  C  G  Em E  Dm Bm D  A  Fmaj7 Em7 Dm7
@@ -262,8 +262,8 @@ instr Song
             iHatMode = (iIn >= 4 ? 4 : 2)
             iArp  = iArp * (0.5 + 0.5 * iSweep)
             iBassPat = (iIn >= 4 ? 2 : 0)
-        elseif iSec == 3 then                ; breakdown: a soft pulse, ticks under the build
-            iKick = (iIn >= 2 ? 0.3 : 0)
+        elseif iSec == 3 then                ; breakdown: no low end, ticks under the build
+            iKick = 0
             iHat  = (iIn >= 3 ? iHat : 0)
         elseif iSec == 9 then                ; greetings: the half-time kick and hats come in
             iKick = (iIn >= 2 ? iKick : 0.3)
@@ -281,7 +281,7 @@ instr Song
             schedule "Crash", iT, 3.5, 0.3
         endif
         if iIn == 0 && giImpact[iSec] == 1 then
-            schedule "Impact", iT, 2.5, 0.6
+            schedule "Impact", iT, 2.5, 0.45
         endif
         if iIn == 4 && iLen == 8 then        ; the middle of an eight-bar section
             schedule "Crash", iT, 3, 0.2
@@ -289,11 +289,11 @@ instr Song
         if iSec == 0 && iIn == 4 then
             schedule "Riser", iT, 4 * giBarSeconds, 0.22
         elseif iSec == 3 && iIn == 4 then
-            schedule "Riser", iT, 2 * giBarSeconds, 0.2
+            schedule "Riser", iT, 2 * giBarSeconds, 0.16
         elseif iSec == 6 && iIn == 2 then
             schedule "Riser", iT, 4 * giBarSeconds, 0.26
         elseif iSec == 9 && iIn == 6 then
-            schedule "Riser", iT, 2 * giBarSeconds, 0.12
+            schedule "Riser", iT, 2 * giBarSeconds, 0.16
         endif
 
         ; Pad: one chord a bar, overlapping the next.
@@ -317,17 +317,17 @@ instr Song
         elseif iSec == 3 && iIn == 0 then
             Phrase iT, 4, 10, 0, iLeadAmp * 0.55, 1800
         elseif iSec == 4 && iIn == 0 then
-            Phrase iT, 0, 10, 0, iLeadAmp, 5000
+            Phrase iT, 0, 10, 0, iLeadAmp * 0.9, 5000
         elseif iSec == 4 && iIn == 2 then
-            Phrase iT, 1, 10, 0, iLeadAmp, 5000
+            Phrase iT, 1, 10, 0, iLeadAmp * 0.9, 5000
         elseif iSec == 4 && iIn == 4 then
-            Phrase iT, 2, 10, 0, iLeadAmp, 5000
+            Phrase iT, 2, 10, 0, iLeadAmp * 0.9, 5000
         elseif iSec == 7 && (iIn == 0 || iIn == 4) then
-            Phrase iT, 0, 10, 2, iLeadAmp * 1.1, 7000
+            Phrase iT, 0, 10, 2, iLeadAmp * 1.2, 7000
         elseif iSec == 7 && iIn == 2 then
-            Phrase iT, 2, 10, 2, iLeadAmp * 1.1, 7000
+            Phrase iT, 2, 10, 2, iLeadAmp * 1.2, 7000
         elseif iSec == 7 && iIn == 6 then
-            Phrase iT, 3, 10, 2, iLeadAmp * 1.1, 7000
+            Phrase iT, 3, 10, 2, iLeadAmp * 1.2, 7000
         elseif iSec == 8 && (iIn == 0 || iIn == 4) then
             Phrase iT, 0, 10, -12, iLeadAmp * 0.95, 3500
         elseif iSec == 8 && iIn == 2 then
@@ -382,7 +382,7 @@ instr Song
             if iDrums == 1 && (iStep == 4 || iStep == 12) && iClap > 0 && iRolling == 0 then
                 schedule "Clap", it, 0.35, 0.42 * iClap, frac(it * 0.1234 + 0.31)
             endif
-            if iRolling == 1 && (iClap > 0 || iSec == 0 || iSec == 6) then
+            if iRolling == 1 && (iClap > 0 || iSec == 0 || iSec == 3 || iSec == 6) then
                 iRollAt = (iFill == 5 ? iStep / 16 : 0.5)
                 if iEighthRoll == 1 then
                     iRollAt = 0
@@ -449,7 +449,7 @@ endin
 ; Sine kick with a falling pitch, a bright click and the envelope the ducking follows.
 instr Kick
     afreq expseg 260, 0.015, 95, 0.06, 52, p3 - 0.075, 45
-    aamp  expseg 1, 0.05, 0.5, p3 - 0.05, 0.001
+    aamp  expseg 1, 0.04, 0.4, p3 - 0.04, 0.001
     abody poscil 1, afreq
     abody = tanh(abody * 2) * 0.8
     anoise rand 1, 0.3
@@ -594,8 +594,8 @@ instr Bass
     ; One saw a side: the sine holds the middle, the overtones spread.
     afiltL moogladder asaw1, kcut, 0.3
     afiltR moogladder asaw2, kcut, 0.3
-    gaPumpL += (afiltL * 0.6 + asub * 0.8) * kenv * p4
-    gaPumpR += (afiltR * 0.6 + asub * 0.8) * kenv * p4
+    gaPumpL += (afiltL * 0.6 + asub * 0.5) * kenv * p4
+    gaPumpR += (afiltR * 0.6 + asub * 0.5) * kenv * p4
 endin
 
 ; Pad: the chord's four notes in the upper middle, as detuned saw pairs, the left and right

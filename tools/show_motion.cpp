@@ -1,16 +1,20 @@
-// show_motion RENDER_DIR [--fps N] [--start SECONDS]
+// show_motion RENDER_DIR [--fps N] [--start SECONDS] [--frames-out FILE]
 //
 // Reads the frames of a `glimmerq --render` folder (000000.png, 000001.png, ... until one is
 // missing) and prints, for every second of show time, the mean motion (mean absolute luma
 // difference between consecutive frames, 0..255) and the mean luma; then the stretches of
-// kMinStillSeconds or more whose every second moves less than kStillMotion (the last
-// kFadeSeconds of the render are the closing fade and are not counted), and the flashes that
-// hold a nearly white picture longer than kMaxWhiteSeconds. A render begun with `--start`
-// passes the same time here, so the seconds are show time. See show_motion.h.
+// kMinStillSeconds or more whose every second moves less than kStillMotion (the ending
+// included: it has to fade or move to its last frame), and the flashes that hold a nearly
+// white picture longer than kMaxWhiteSeconds. A render begun with `--start` passes the same
+// time here, so the seconds are show time. With --frames-out it also writes one line a
+// frame, "SECONDS MOTION LUMA DARK UL UR LL LR": its show time, motion, mean luma, the share
+// of near-black pixels (luma under kNearBlackLuma, 0..1) and the mean luma of each quarter,
+// for tools/measure-show's figures by section and beat. See show_motion.h.
 #include "tools/assetlib/png_file.h"
 #include "tools/show_motion.h"
 
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,7 +27,7 @@ namespace {
 
 constexpr double kStillMotion = 1.5;       // luma levels a frame, averaged over a second
 constexpr double kMinStillSeconds = 3;
-constexpr double kFadeSeconds = 6;         // the closing fade may stand still
+constexpr int kNearBlackLuma = 16;         // darker than this reads as black on a screen
 constexpr double kWhiteLuma = 250;         // a frame this bright on average reads as white
 constexpr double kMaxWhiteSeconds = 0.5;   // a flash may hold white this long
 
@@ -43,7 +47,7 @@ void printStretches(const char* what, const std::vector<motion::Stretch>& stretc
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: show_motion RENDER_DIR [--fps N] [--start SECONDS]\n");
+    std::fprintf(stderr, "usage: show_motion RENDER_DIR [--fps N] [--start SECONDS] [--frames-out FILE]\n");
     return 2;
 }
 
@@ -54,8 +58,13 @@ int main(int argc, char** argv) {
     const fs::path dir = argv[1];
     int fps = 60;
     double start = 0;
+    std::string framesOut;
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
+        if (flag == "--frames-out") {
+            framesOut = argv[i + 1];
+            continue;
+        }
         char* end = nullptr;
         const double value = std::strtod(argv[i + 1], &end);
         if (end == argv[i + 1] || *end) return usage();
@@ -84,12 +93,30 @@ int main(int argc, char** argv) {
         }
         width = w;
         height = h;
-        frames.push_back({n > 0 ? motion::meanAbsDiff(previous, y) : 0.0, motion::mean(y)});
+        motion::Frame frame{n > 0 ? motion::meanAbsDiff(previous, y) : 0.0, motion::mean(y),
+                            motion::shareBelow(y, kNearBlackLuma)};
+        const motion::Quarters quarters = motion::quarterMeans(y, w, h);
+        std::copy(quarters.mean, quarters.mean + 4, frame.quarters);
+        frames.push_back(frame);
         previous.swap(y);
     }
     if (frames.empty()) {
         std::fprintf(stderr, "glimmerq: %s: no frames (000000.png, ...)\n", dir.c_str());
         return 1;
+    }
+
+    if (!framesOut.empty()) {
+        FILE* out = std::fopen(framesOut.c_str(), "w");
+        if (!out) {
+            std::fprintf(stderr, "glimmerq: %s: cannot write\n", framesOut.c_str());
+            return 1;
+        }
+        for (size_t n = 0; n < frames.size(); ++n) {
+            const motion::Frame& f = frames[n];
+            std::fprintf(out, "%.4f %.3f %.2f %.4f %.2f %.2f %.2f %.2f\n", start + double(n) / fps, f.motion, f.luma,
+                         f.dark, f.quarters[0], f.quarters[1], f.quarters[2], f.quarters[3]);
+        }
+        std::fclose(out);
     }
 
     // Seconds count from the render's first frame; `start` shifts them to show time.
@@ -99,11 +126,10 @@ int main(int argc, char** argv) {
         std::printf("%6.0f %6.2f %6.1f\n", double(s) + start, seconds[s].motion, seconds[s].luma);
     const double length = double(frames.size()) / fps;
     char still[128], white[128];
-    std::snprintf(still, sizeof still, "still (motion under %.1f for %.0f s or more, the last %.0f s aside)",
-                  kStillMotion, kMinStillSeconds, kFadeSeconds);
+    std::snprintf(still, sizeof still, "still (motion under %.1f for %.0f s or more)", kStillMotion,
+                  kMinStillSeconds);
     std::snprintf(white, sizeof white, "white (mean luma %.0f or more for over %.1f s)", kWhiteLuma, kMaxWhiteSeconds);
-    printStretches(still, motion::stillStretches(seconds, kStillMotion, kMinStillSeconds, length - kFadeSeconds),
-                   start);
+    printStretches(still, motion::stillStretches(seconds, kStillMotion, kMinStillSeconds, length), start);
     printStretches(white, motion::whiteRuns(frames, fps, kWhiteLuma, kMaxWhiteSeconds), start);
     return 0;
 }

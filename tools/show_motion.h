@@ -6,6 +6,8 @@
 //   std::vector<motion::Second> s = motion::perSecond(frames, 60);
 //   motion::stillStretches(s, 1.5, 3, exemptFrom);                 // [from, to) in seconds
 //   motion::whiteRuns(frames, 60, 250, 0.5);                       // flashes held too long
+//   motion::shareBelow(y, 16);                                     // near-black part, 0..1
+//   motion::quarterMeans(y, width, height);                        // the split screen's quarters
 //
 // A frame's motion is the mean absolute difference of its luma from the frame before (the
 // first frame has none and counts as 0); a second's is the mean over its frames.
@@ -22,6 +24,8 @@ namespace motion {
 struct Frame {
     double motion = 0;  // mean |luma - previous luma|, 0..255
     double luma = 0;    // mean luma, 0..255
+    double dark = 0;    // share of the pixels that are near black, 0..1
+    double quarters[4] = {0, 0, 0, 0};  // mean luma: upper left, upper right, lower left, lower right
 };
 
 struct Second {
@@ -55,6 +59,35 @@ inline double meanAbsDiff(const std::vector<uint8_t>& a, const std::vector<uint8
     uint64_t sum = 0;
     for (size_t i = 0; i < a.size(); ++i) sum += uint64_t(std::abs(int(a[i]) - int(b[i])));
     return double(sum) / double(a.size());
+}
+
+// The part of the pixels whose luma is under `level`, 0..1 (0 for an empty picture).
+inline double shareBelow(const std::vector<uint8_t>& y, int level) {
+    if (y.empty()) return 0;
+    size_t below = 0;
+    for (uint8_t v : y) below += v < level;
+    return double(below) / double(y.size());
+}
+
+// Mean luma of the four quarters of a picture stored top row first (as PNG holds it): upper
+// left, upper right, lower left, lower right. An odd middle row or column goes to the lower
+// or right quarters.
+struct Quarters {
+    double mean[4] = {0, 0, 0, 0};
+};
+inline Quarters quarterMeans(const std::vector<uint8_t>& y, int width, int height) {
+    Quarters q;
+    if (width < 2 || height < 2 || y.size() != size_t(width) * size_t(height)) return q;
+    uint64_t sum[4] = {0, 0, 0, 0};
+    uint64_t count[4] = {0, 0, 0, 0};
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            const int k = (row < height / 2 ? 0 : 2) + (column < width / 2 ? 0 : 1);
+            sum[k] += y[size_t(row) * size_t(width) + size_t(column)];
+            ++count[k];
+        }
+    for (int k = 0; k < 4; ++k) q.mean[k] = double(sum[k]) / double(count[k]);
+    return q;
 }
 
 // Frame n belongs to second floor(n / fps); a last, partial second is kept.

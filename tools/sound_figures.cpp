@@ -4,8 +4,8 @@
 // `ffmpeg -i TRACK -f f32le -ac 2 -ar 44100 -` writes) and a beat tracker's beats (one time
 // in seconds a line, what `aubio beat` prints), and prints, for the whole sound and for each
 // stretch between consecutive SECONDS, its spectral centroid, the share of its power in
-// 120-250 Hz, the left/right correlation, the median offset of the hits at its bar lines,
-// and how well the tracked beats agree with the 120 BPM grid. tools/measure-soundtrack runs
+// 120-250 Hz and below 120 Hz, the left/right correlation, the median offset of the hits at
+// its bar lines, and how well the tracked beats agree with the 120 BPM grid. tools/measure-soundtrack runs
 // it; see sound_figures.h for how each figure is taken.
 #include "tools/sound_figures.h"
 
@@ -24,6 +24,7 @@ constexpr double kBeatSeconds = 0.5;        // 120 BPM
 constexpr int kBeatsPerBar = 4;
 constexpr double kBeatToleranceSeconds = 0.030;
 constexpr double kLowMidFromHz = 120, kLowMidToHz = 250;
+constexpr double kLowEndToHz = 120;  // the kick's and the bass's fundamentals
 
 struct Stretch {
     double from, to;
@@ -48,13 +49,14 @@ void report(const char* name, const sound::Stereo& s, const std::vector<double>&
     const sound::BeatAgreement a = sound::agreement(beats, kBeatSeconds, t.from, t.to, kBeatToleranceSeconds);
     const double onset = median(offsets);
     // One line of fields for the script: name from to centroid low-mid% correlation
-    // bar-hit-offset-ms (or -) hits bars beats% off-phase-bars.
+    // bar-hit-offset-ms (or -) hits bars beats% off-phase-bars low-end% longest-miss-s.
     std::printf("%s %.2f %.2f %.0f %.1f %.2f ", name, t.from, t.to, sp.centroidHz(),
                 100 * sp.share(kLowMidFromHz, kLowMidToHz), sound::correlation(s, from, to));
     if (std::isnan(onset)) std::printf("- ");
     else std::printf("%+.1f ", onset);
-    std::printf("%zu %ld %.1f %.1f\n", offsets.size(), std::lround((t.to - t.from) / bar), 100 * a.fraction(),
-                a.worstOffPhaseBeats / kBeatsPerBar);
+    std::printf("%zu %ld %.1f %.1f %.1f %.1f\n", offsets.size(), std::lround((t.to - t.from) / bar),
+                100 * a.fraction(), a.worstOffPhaseBeats / kBeatsPerBar, 100 * sp.share(0, kLowEndToHz),
+                a.longestMissSeconds);
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 // sound_figures.h: what tools/measure-soundtrack reports about a stretch of stereo sound
 // beyond loudness (which FFmpeg's ebur128 measures): how bright it is, how much of it sits
 // in the low middle, how wide it is, where its hits fall against the bar lines, and how well
-// a beat tracker's beats agree with the tempo's grid.
+// a beat tracker's beats agree with the tempo's grid (and for how long it leaves it).
 //
 //   sound::Stereo s = ...;                        // samples at s.rate, one vector a side
 //   sound::Spectrum sp = sound::spectrum(s, 0, s.frames());
 //   sp.centroidHz(); sp.share(120, 250);          // brightness, low-mid share (0..1)
+//   sp.share(0, 120);                             // the low end's share
 //   sound::correlation(s, from, to);              // -1..1, 1 = mono
 //   sound::onsetOffsetMs(s, 16.0);                // where the hit near 16 s begins, ms
 //   sound::BeatAgreement a = sound::agreement(beats, 0.5, from, to, 0.030);
@@ -155,6 +156,7 @@ struct BeatAgreement {
     int gridBeats = 0;        // grid beats in the stretch
     int found = 0;            // those with a tracked beat within the tolerance
     double worstOffPhaseBeats = 0;  // the longest run of tracked beats on the off-beat, in beats
+    double longestMissSeconds = 0;  // the longest run of grid beats in a row with none found, s
     double fraction() const { return gridBeats ? double(found) / gridBeats : 0; }
 };
 
@@ -163,11 +165,15 @@ struct BeatAgreement {
 inline BeatAgreement agreement(const std::vector<double>& beats, double beatSeconds, double from,
                                double to, double toleranceSeconds) {
     BeatAgreement a;
+    int missed = 0;  // grid beats in a row without a tracked one
     for (long n = long(std::ceil(from / beatSeconds - 1e-9)); n * beatSeconds < to - 1e-9; ++n) {
         const double t = n * beatSeconds;
         ++a.gridBeats;
         const auto it = std::lower_bound(beats.begin(), beats.end(), t - toleranceSeconds);
-        if (it != beats.end() && *it <= t + toleranceSeconds) ++a.found;
+        const bool found = it != beats.end() && *it <= t + toleranceSeconds;
+        a.found += found;
+        missed = found ? 0 : missed + 1;
+        a.longestMissSeconds = std::max(a.longestMissSeconds, missed * beatSeconds);
     }
     double runStart = NAN, runEnd = NAN;
     for (double b : beats) {

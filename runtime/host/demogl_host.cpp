@@ -2,6 +2,7 @@
 
 #include "runtime/display/message_box.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@ constexpr int kVariableDataFile = 4;
 constexpr int kVariableScript = 5;
 const char kDefaultDataFile[] = "glimmerQ.dat";
 const char kDefaultScript[] = "demoflow";
+const char kFlashName[] = "FLASH";
 }  // namespace
 
 std::string DemoGlHost::variable(int id, const char* fallback) const {
@@ -79,6 +81,10 @@ void DemoGlHost::loadingSplashEnable(const char* image, int fit, float opacity) 
 
 int DemoGlHost::appRun(HINSTANCE, const SStartupDat*, const char* title, bool, unsigned char, unsigned char, int) {
     assert(runner_ && "DemoGlHost: setShowRunner before WinMain");
+    // The runtime's own effects follow the demo's table, so the table's names keep their places.
+    const bool registered = std::any_of(effects_.begin(), effects_.end(),
+                                        [this](const RegisteredEffect& e) { return e.effect == &flash_; });
+    if (!registered) registerEffect(&flash_, kFlashName);
     return runner_->runShow(title ? title : "glimmerQ");
 }
 

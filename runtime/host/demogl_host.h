@@ -6,8 +6,9 @@
 //   WinMain(...);                          // settings, registrations, loading screen, AppRun
 //
 // It keeps what the entry hands over (the twelve settings, the registered effects, the
-// loading screen) and serves the effects: files and textures from the data the runner
-// opened (serve()), and message boxes, reported on stderr as
+// loading screen), adds the runtime's own effect after the entry's when the show is played
+// (FLASH, runtime/host/screen_flash.h), and serves the effects: files and textures from the
+// data the runner opened (serve()), and message boxes, reported on stderr as
 // "glimmerq: EFFECT: TEXT" (the effect setting up, when there is one) and shown as a box
 // while a window is open. Files and textures an effect reads during its Setup are recorded
 // against it, so a reload knows whom to set up again.
@@ -21,6 +22,7 @@
 #include "runtime/data/texture_store.h"
 #include "runtime/display/loading_screen.h"
 #include "runtime/host/host.h"
+#include "runtime/host/screen_flash.h"
 #include "runtime/host/show_runner.h"
 #include "runtime/script/timeline.h"
 
@@ -81,6 +83,7 @@ private:
     ShowRunner* runner_ = nullptr;
     std::map<int, std::string> variables_;
     std::vector<RegisteredEffect> effects_;
+    ScreenFlash flash_;                        // the runtime's own, registered by appRun
     LoadingScreenConfig loading_;
 
     const DataSource* data_ = nullptr;

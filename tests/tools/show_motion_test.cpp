@@ -19,6 +19,28 @@ TEST(ShowMotionTest, LumaWeighsTheColoursLikeTheEye) {
     EXPECT_EQ(motion::meanAbsDiff({1, 2}, {1, 2, 3}), 0) << "pictures of different sizes";
 }
 
+TEST(ShowMotionTest, NearBlackShareAndQuartersOfAPicture) {
+    // 4x2 pictures, top row first: the quarters are 2x1 each.
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> y;
+        double dark;
+        double quarters[4];  // upper left, upper right, lower left, lower right
+    } cases[] = {
+        {"black", {0, 0, 0, 0, 0, 0, 0, 0}, 1.0, {0, 0, 0, 0}},
+        {"one bright quarter", {0, 15, 200, 100, 0, 0, 0, 0}, 0.75, {7.5, 150, 0, 0}},
+        {"16 is no longer near black", {16, 16, 15, 15, 16, 16, 15, 15}, 0.5, {16, 15, 16, 15}},
+        {"lower half lit", {0, 0, 0, 0, 40, 60, 80, 100}, 0.5, {0, 0, 50, 90}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_DOUBLE_EQ(motion::shareBelow(c.y, 16), c.dark) << c.what;
+        const motion::Quarters q = motion::quarterMeans(c.y, 4, 2);
+        for (int k = 0; k < 4; ++k) EXPECT_DOUBLE_EQ(q.mean[k], c.quarters[k]) << c.what << ", quarter " << k;
+    }
+    EXPECT_EQ(motion::shareBelow({}, 16), 0);
+    EXPECT_EQ(motion::quarterMeans({1, 2, 3}, 4, 2).mean[0], 0) << "a picture of the wrong size";
+}
+
 TEST(ShowMotionTest, StillStretchesAndHeldWhitesAreFoundPerSecond) {
     // Motion per second at 4 frames a second: a 3 s still run, a 2 s one, and a 4 s one that
     // reaches into the closing fade (from 10 s) and so counts only up to it.
@@ -54,7 +76,7 @@ TEST(ShowMotionTest, StillStretchesAndHeldWhitesAreFoundPerSecond) {
 
 TEST(ShowMotionTest, ProgramReportsARenderFolderPerSecond) {
     // 16 s at 2 frames a second of 8x8 grey frames: moving by 10 levels a frame, standing
-    // still from 3.5 s to 7.5 s, moving again; the last 6 s are the fade and never count.
+    // still from 3.5 s to 7.5 s, moving again to the end.
     const fs::path dir = fs::path(testing::TempDir()) / "glimmerq-show-motion";
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -70,14 +92,24 @@ TEST(ShowMotionTest, ProgramReportsARenderFolderPerSecond) {
         std::snprintf(name, sizeof name, "%06d.png", n);
         ASSERT_TRUE(png_image_write_to_file(&image, (dir / name).c_str(), 0, rgb.data(), 0, nullptr));
     }
-    const std::string command = std::string(GLIMMERQ_SHOW_MOTION) + " " + dir.string() + " --fps 2 --start 30";
+    const fs::path perFrame = dir / "frames.txt";
+    const std::string command =
+        std::string(GLIMMERQ_SHOW_MOTION) + " " + dir.string() + " --fps 2 --start 30 --frames-out " + perFrame.string();
     FILE* out = popen(command.c_str(), "r");
     ASSERT_NE(out, nullptr);
     std::string text;
     char buffer[256];
     while (fgets(buffer, sizeof buffer, out)) text += buffer;
     ASSERT_EQ(pclose(out), 0) << text;
+    std::vector<std::string> lines;
+    if (FILE* in = std::fopen(perFrame.c_str(), "r")) {
+        while (fgets(buffer, sizeof buffer, in)) lines.push_back(buffer);
+        std::fclose(in);
+    }
     fs::remove_all(dir);
+    ASSERT_EQ(lines.size(), 32u);
+    EXPECT_EQ(lines[1], "30.5000 10.000 60.00 0.0000 60.00 60.00 60.00 60.00\n");
+    EXPECT_EQ(lines[7], "33.5000 0.000 50.00 0.0000 50.00 50.00 50.00 50.00\n");
 
     // Second 30 has the first frame (no motion) and one step of 10; second 33 has the step
     // into stillness and one frame of none; 34 to 36 stand still.

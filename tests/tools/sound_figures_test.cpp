@@ -108,6 +108,7 @@ TEST(SoundFiguresTest, BeatTrackerAgreementAndOffBeatRuns) {
     a = sound::agreement(beats(0, 16, 0.040), 0.5, 0, 16, 0.030);
     EXPECT_EQ(a.found, 0);
     EXPECT_EQ(a.worstOffPhaseBeats, 0);
+    EXPECT_DOUBLE_EQ(a.longestMissSeconds, 16) << "never on the grid: off it the whole time";
 
     // Four bars on the grid, three on the off-beat, one on the grid: a run of 12 beats.
     std::vector<double> mixed = beats(0, 8, 0);
@@ -117,8 +118,10 @@ TEST(SoundFiguresTest, BeatTrackerAgreementAndOffBeatRuns) {
     EXPECT_EQ(a.found, 20);
     EXPECT_DOUBLE_EQ(a.fraction(), 20.0 / 32);
     EXPECT_DOUBLE_EQ(a.worstOffPhaseBeats, 12);
+    EXPECT_DOUBLE_EQ(a.longestMissSeconds, 6);
     // Only the stretch asked about counts: the off-beat run is cut at its start.
     a = sound::agreement(mixed, 0.5, 10, 16, 0.030);
     EXPECT_EQ(a.gridBeats, 12);
     EXPECT_DOUBLE_EQ(a.worstOffPhaseBeats, 8);
+    EXPECT_DOUBLE_EQ(a.longestMissSeconds, 4);
 }
