@@ -15,7 +15,6 @@ constexpr int kVariableDataFile = 4;
 constexpr int kVariableScript = 5;
 const char kDefaultDataFile[] = "glimmerQ.dat";
 const char kDefaultScript[] = "demoflow";
-const char kFlashName[] = "FLASH";
 }  // namespace
 
 std::string DemoGlHost::variable(int id, const char* fallback) const {
@@ -84,7 +83,7 @@ int DemoGlHost::appRun(HINSTANCE, const SStartupDat*, const char* title, bool, u
     // The runtime's own effects follow the demo's table, so the table's names keep their places.
     const bool registered = std::any_of(effects_.begin(), effects_.end(),
                                         [this](const RegisteredEffect& e) { return e.effect == &flash_; });
-    if (!registered) registerEffect(&flash_, kFlashName);
+    if (!registered) registerEffect(&flash_, kScreenFlashName);
     return runner_->runShow(title ? title : "glimmerQ");
 }
 

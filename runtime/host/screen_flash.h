@@ -19,6 +19,9 @@
 
 namespace glimmerq {
 
+// The name the script addresses it by.
+constexpr char kScreenFlashName[] = "FLASH";
+
 class ScreenFlash : public CEffect, public CEffectState {
 public:
     int Setup(int width, int height) override;

@@ -104,6 +104,7 @@ void Seeker::dropLeastUsed() {
 }
 
 void Seeker::restore(int64_t frame, Checkpoint& checkpoint) {
+    ++counts_.restored;
     timeline_.restore(checkpoint.timeline);
     // After the timeline: an effect's UploadTextures may reset what its kept state restores.
     effects_.restore(checkpoint.effects);
@@ -126,6 +127,7 @@ void Seeker::restorePicture(int64_t frame, KeptPicture& picture) {
     restore(frame - 1, picture.before);
     playFrame(frame - 1, false);
     target_.copyFrom(picture.copy);
+    ++counts_.pictures;
     pictureExact_ = true;
     picture.lastUse = ++useCounter_;
 }
@@ -230,6 +232,7 @@ void Seeker::planFrom(int64_t target) {
 // The picture before the target carries over from the last frame that cleared it: draw from
 // there (or from a picture kept after it), having played at least one frame before it.
 void Seeker::retryFromLastClear() {
+    ++counts_.retries;
     const int64_t target = targetFrame_;
     const int64_t clear = lastClear_;
     auto picture = pictures_.upper_bound(target);
@@ -261,6 +264,7 @@ bool Seeker::step(Clock& clock, int64_t untilMicros) {
             const bool drawn = plan_.next >= plan_.drawFrom;
             playFrame(plan_.next++, drawn);
             workDone_ += drawn ? 1.0 : kDiscardedFrameCost;
+            ++(drawn ? counts_.drawn : counts_.discarded);
         }
         if (pictureExact_ || plan_.retried || !exact_) break;
         retryFromLastClear();

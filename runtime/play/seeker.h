@@ -78,6 +78,16 @@ public:
     // The script or the effects changed: everything kept but the start is stale.
     void forget();
 
+    // What the seeks have done so far (bench/seek says where their time goes).
+    struct Counts {
+        int64_t discarded = 0;       // frames played with the rasterizer discarding
+        int64_t drawn = 0;           // frames drawn in full for a seek
+        int64_t restored = 0;        // kept states put back
+        int64_t pictures = 0;        // kept pictures put back
+        int64_t retries = 0;         // seeks that drew again from the last clear
+    };
+    const Counts& counts() const { return counts_; }
+
     size_t keptBytes() const { return keptBytes_; }
     size_t checkpointCount() const { return checkpoints_.size(); }
     size_t pictureCount() const { return pictures_.size(); }
@@ -135,6 +145,7 @@ private:
     int64_t targetMs_ = 0;
     int64_t targetFrame_ = 0;
     Plan plan_;
+    Counts counts_;
     double workDone_ = 0, workPlanned_ = 0;
 };
 

@@ -20,6 +20,8 @@ ShowFixture::ShowFixture(int width, int height, const std::string& dataDir) : gl
         effects_.push_back({table[i].name, table[i].create()});
         names.push_back(table[i].name);
     }
+    effects_.push_back({kScreenFlashName, &flash_});
+    names.push_back(kScreenFlashName);
     std::ifstream file(dataDir + "/demoflow", std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
@@ -32,7 +34,8 @@ ShowFixture::ShowFixture(int width, int height, const std::string& dataDir) : gl
 }
 
 ShowFixture::~ShowFixture() {
-    for (RegisteredEffect& e : effects_) delete e.effect;
+    for (RegisteredEffect& e : effects_)
+        if (e.effect != &flash_) delete e.effect;
 }
 
 const RenderTarget& ShowFixture::target() const { return gl_.target(); }

@@ -3,10 +3,11 @@
 //   ShowFixture show(160, 90, GLIMMERQ_DATA_DIR);   // every effect of the demo, set up
 //   Timeline timeline(show.effects(), show.script());
 //
-// The effects come from the demo's table and read the data directory through a TestHost; the
+// The effects come from the demo's table, with the runtime's FLASH after them, and read the data directory through a TestHost; the
 // context's render target is bound. Not here: sound, a window, the loading screen.
 #pragma once
 
+#include "runtime/host/screen_flash.h"
 #include "runtime/script/script.h"
 #include "runtime/script/timeline.h"
 #include "tests/support/test_host.h"
@@ -32,6 +33,7 @@ public:
 private:
     GlFixture gl_;
     TestHost host_;
+    ScreenFlash flash_;
     std::vector<RegisteredEffect> effects_;
     Script script_;
     std::string error_;

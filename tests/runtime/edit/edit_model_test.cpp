@@ -5,6 +5,7 @@
 #include "runtime/edit/edit_model.h"
 #include "runtime/edit/line_merge.h"
 #include "demo/entry.h"
+#include "runtime/host/screen_flash.h"
 #include "tests/runtime/edit/hostile_script.h"
 
 #include <gtest/gtest.h>
@@ -20,11 +21,13 @@ using glimmerq::testing::kHostileScript;
 
 namespace {
 
+// The names the shipped script may use: the demo's effects and the runtime's FLASH.
 std::vector<std::string> demoEffects() {
     int count = 0;
     const EffectEntry* table = DemoEffectTable(&count);
     std::vector<std::string> names;
     for (int i = 0; i < count; ++i) names.push_back(table[i].name);
+    names.push_back(kScreenFlashName);
     return names;
 }
 
@@ -171,6 +174,7 @@ TEST(EditModel, EditsOfTheShippedShowPlayAsExpectedAndUndoToItsBytes) {
     ASSERT_TRUE(model) << error;
     const Script original = model->script();
     const int strahlen = lineWith(original, "start STRAHLEN layer 2");  // the cube row's shaft, bars 11-15
+    const int strahlenStop = lineWith(original, "stop STRAHLEN");
     const int splash = lineWith(original, "start SPLASH layer 3");      // the stone cross's sparks, bars 15-21
     const int flash = lineWith(original, "@21.2   int CLEAR METHOD 0");
 
@@ -182,8 +186,8 @@ TEST(EditModel, EditsOfTheShippedShowPlayAsExpectedAndUndoToItsBytes) {
         std::string message;
     };
     const Row rows[] = {
-        {"the shaft a bar later", Edit::nudge({strahlen}, 1, Snap::Bar), {strahlen, strahlen + 1},
-         {{strahlen, 22000}, {strahlen + 1, 30000}}, ""},
+        {"the shaft a bar later", Edit::nudge({strahlen}, 1, Snap::Bar), {strahlen, strahlenStop},
+         {{strahlen, 22000}, {strahlenStop, 30000}}, ""},
         {"the sparks onto the opening's sparks", Edit::move({splash}, -16000), {}, {},
          "SPLASH would play twice at once: its runs from 0:00.000 and from 0:12.000 would overlap"},
         {"the black clear a beat later", Edit::nudge({flash}, 1, Snap::Beat), {flash}, {{flash, 41000}}, ""},
