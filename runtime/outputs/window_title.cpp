@@ -38,8 +38,7 @@ void WindowTitle::pausedChanged(bool paused, int64_t timeMs) {
 }
 
 void WindowTitle::seeking(int64_t targetMs, double fraction) {
-    seeking_ = "seeking to " + formatShowTime(targetMs, ShowTimeStyle::Short) + " \u2026 " +
-               std::to_string(int(fraction * 100.0)) + " %";
+    seeking_ = seekingText(targetMs, fraction);
     update();
 }
 

@@ -173,7 +173,10 @@ void drawOverlayPanel(const TimelineChart& chart, const PanelInfo& info, float s
     if (ImGui::Begin("##glimmerq-panel", nullptr, kFixedWindow | ImGuiWindowFlags_AlwaysAutoResize)) {
         ImGui::SetWindowFontScale(overlayTextScale(scale));
         const ChartSection* section = sectionAt(chart, info.timeMs);
-        ImGui::Text("%s%s", formatShowTime(info.timeMs).c_str(), info.paused ? "  (paused)" : "");
+        if (!info.seeking.empty())
+            ImGui::TextUnformatted(info.seeking.c_str());
+        else
+            ImGui::Text("%s%s", formatShowTime(info.timeMs).c_str(), info.paused ? "  (paused)" : "");
         ImGui::Text("bar %s%s%s", barBeatText(chart.tempo, info.timeMs).c_str(), section ? "  " : "",
                     section ? section->title.c_str() : "");
         ImGui::Text("%.0f fps, last frame %.1f ms", info.framesPerSecond, info.lastFrameMs);

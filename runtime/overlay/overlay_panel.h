@@ -31,6 +31,7 @@ struct PanelInfo {
     double framesPerSecond = 0;  // measured over the last second or so
     double lastFrameMs = 0;      // the last frame's drawing time
     bool paused = false;
+    std::string seeking;         // "seeking to 1:44 … 40 %" while a long seek is under way
 };
 
 // The status line over the chart.

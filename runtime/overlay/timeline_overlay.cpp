@@ -207,7 +207,7 @@ void TimelineOverlay::drawOver(int width, int height) {
         marks.loop = toView(*range_);
     renderer_->beginFrame(width, height);
     const TimelineWindowInput input = drawTimelineWindow(chart_, &waveforms_, marks, &state_);
-    drawOverlayPanel(chart_, {nowMs_, framesPerSecond, lastFrameMs_, paused_}, state_.scale);
+    drawOverlayPanel(chart_, {nowMs_, framesPerSecond, lastFrameMs_, paused_, seeking_}, state_.scale);
     renderer_->endFrame();
     take(input.ruler);
     perform(input.edit);

@@ -79,7 +79,11 @@ public:
     void frameShown(const Frame& frame) override;
     void drawOver(int width, int height) override;
     // PlaybackListener
-    void restarted(int64_t timeMs) override { nowMs_ = timeMs; }
+    void restarted(int64_t timeMs) override {
+        nowMs_ = timeMs;
+        seeking_.clear();
+    }
+    void seeking(int64_t targetMs, double fraction) override { seeking_ = seekingText(targetMs, fraction); }
     void pausedChanged(bool paused, int64_t timeMs) override;
     void rangeChanged(const std::optional<LoopRange>& range) override { range_ = range; }
     // Controls: the mouse's seeks and ranges since the last poll.
@@ -115,6 +119,7 @@ private:
 
     bool visible_ = false;
     int64_t nowMs_ = 0;
+    std::string seeking_;  // a long seek under way, said on the panel
     bool paused_ = false;
     double lastFrameMs_ = 0;
     std::deque<int64_t> frameStarts_;  // the last second's frames, run clock microseconds

@@ -1,5 +1,7 @@
 #include "runtime/play/seeker.h"
 
+#include "runtime/base/show_time.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -15,8 +17,14 @@ constexpr double kDiscardedFrameCost = 0.1;
 
 }  // namespace
 
-Seeker::Seeker(Timeline& timeline, const RenderTarget& target, int fps)
-    : timeline_(timeline), target_(target), fps_(fps), effects_(timeline.effects()), start_(target) {
+std::string seekingText(int64_t targetMs, double fraction) {
+    const int percent = int(std::clamp(fraction, 0.0, 1.0) * 100.0);
+    return "seeking to " + formatShowTime(targetMs, ShowTimeStyle::Short) + " \u2026 " + std::to_string(percent) + " %";
+}
+
+Seeker::Seeker(Timeline& timeline, const RenderTarget& target, int fps, size_t keptBytes)
+    : timeline_(timeline), target_(target), fps_(fps), effects_(timeline.effects()), start_(target),
+      keptBound_(keptBytes) {
     keep(0);
 }
 
@@ -54,7 +62,7 @@ void Seeker::keep(int64_t frame) {
     Checkpoint checkpoint = capture();
     keptBytes_ += checkpoint.bytes;
     checkpoints_.emplace(frame, std::move(checkpoint));
-    while (keptBytes_ > kKeptBytes) dropLeastUsed();
+    while (keptBytes_ > keptBound_ && dropLeastUsed()) {}
 }
 
 size_t Seeker::pictureBytes() const {
@@ -79,11 +87,11 @@ void Seeker::keepPicture(int64_t frame) {
     pending_.reset();
     picture.lastUse = ++useCounter_;
     keptBytes_ += pictureBytes() + picture.before.bytes;
-    while (keptBytes_ > kKeptBytes) dropLeastUsed();
+    while (keptBytes_ > keptBound_ && dropLeastUsed()) {}
 }
 
 // The state or picture used longest ago goes; the start stays, being where any seek can begin.
-void Seeker::dropLeastUsed() {
+bool Seeker::dropLeastUsed() {
     auto checkpoint = checkpoints_.end();
     for (auto it = std::next(checkpoints_.begin()); it != checkpoints_.end(); ++it)
         if (checkpoint == checkpoints_.end() || it->second.lastUse < checkpoint->second.lastUse) checkpoint = it;
@@ -99,8 +107,9 @@ void Seeker::dropLeastUsed() {
         keptBytes_ -= checkpoint->second.bytes;
         checkpoints_.erase(checkpoint);
     } else {
-        keptBytes_ = 0;  // nothing left to drop: the start alone is never over the bound
+        return false;  // the start alone: kept whatever the bound
     }
+    return true;
 }
 
 void Seeker::restore(int64_t frame, Checkpoint& checkpoint) {

@@ -32,8 +32,12 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace glimmerq {
+
+// What a seek under way says where the person looks: "seeking to 1:44 … 40 %".
+std::string seekingText(int64_t targetMs, double fraction);
 
 class Seeker {
 public:
@@ -41,8 +45,9 @@ public:
     static constexpr int64_t kPictureEvery = 90;      // frames between kept pictures
     static constexpr size_t kKeptBytes = 128u << 20;  // all kept states and pictures together
 
-    // Takes the start: the effects as set up, GL's state and the black picture.
-    Seeker(Timeline& timeline, const RenderTarget& target, int fps);
+    // Takes the start: the effects as set up, GL's state and the black picture. keptBytes
+    // bounds what is kept besides the start.
+    Seeker(Timeline& timeline, const RenderTarget& target, int fps, size_t keptBytes = kKeptBytes);
     ~Seeker();
 
     int fps() const { return fps_; }
@@ -88,7 +93,7 @@ public:
     };
     const Counts& counts() const { return counts_; }
 
-    size_t keptBytes() const { return keptBytes_; }
+    size_t keptBytes() const { return keptBytes_; }  // the start included
     size_t checkpointCount() const { return checkpoints_.size(); }
     size_t pictureCount() const { return pictures_.size(); }
 
@@ -116,7 +121,7 @@ private:
     Checkpoint capture();
     void keep(int64_t frame);
     void keepPicture(int64_t frame);
-    void dropLeastUsed();
+    bool dropLeastUsed();  // false: only the start is left
     size_t pictureBytes() const;
     void restore(int64_t frame, Checkpoint& checkpoint);
     void restorePicture(int64_t frame, KeptPicture& picture);
@@ -133,6 +138,7 @@ private:
     std::map<int64_t, KeptPicture> pictures_;    // by the frame they stand before
     std::optional<Checkpoint> pending_;          // the state before the frame about to be drawn
     std::optional<int64_t> wantedPicture_;
+    size_t keptBound_;
     size_t keptBytes_ = 0;
     uint64_t useCounter_ = 0;
 

@@ -7,10 +7,13 @@
 
 namespace glimmerq::testing {
 
-ShowFixture::ShowFixture(int width, int height, const std::string& dataDir) : gl_(width, height) {
-    if (!gl_.ok()) {
-        error_ = gl_.error();
-        return;
+ShowFixture::ShowFixture(int width, int height, const std::string& dataDir, bool ownContext) {
+    if (ownContext) {
+        gl_ = std::make_unique<GlFixture>(width, height);
+        if (!gl_->ok()) {
+            error_ = gl_->error();
+            return;
+        }
     }
     host_.useDirectory(dataDir);
     int count = 0;
@@ -30,7 +33,7 @@ ShowFixture::ShowFixture(int width, int height, const std::string& dataDir) : gl
     script_ = std::move(*script);
     for (RegisteredEffect& e : effects_)
         if (e.effect) e.effect->Setup(width, height);
-    gl_.target().clearToStart();
+    if (gl_) gl_->target().clearToStart();
 }
 
 ShowFixture::~ShowFixture() {
@@ -38,6 +41,6 @@ ShowFixture::~ShowFixture() {
         if (e.effect != &flash_) delete e.effect;
 }
 
-const RenderTarget& ShowFixture::target() const { return gl_.target(); }
+const RenderTarget& ShowFixture::target() const { return gl_->target(); }
 
 }  // namespace glimmerq::testing

@@ -2,6 +2,7 @@
 //
 //   ShowFixture show(160, 90, GLIMMERQ_DATA_DIR);   // every effect of the demo, set up
 //   Timeline timeline(show.effects(), show.script());
+//   ShowFixture inWindow(160, 90, GLIMMERQ_DATA_DIR, ShowFixture::kCurrentContext);
 //
 // The effects come from the demo's table, with the runtime's FLASH after them, and read the data directory through a TestHost; the
 // context's render target is bound. Not here: sound, a window, the loading screen.
@@ -20,18 +21,18 @@ namespace glimmerq::testing {
 
 class ShowFixture {
 public:
-    ShowFixture(int width, int height, const std::string& dataDir);
+    static constexpr bool kCurrentContext = false;
+    ShowFixture(int width, int height, const std::string& dataDir, bool ownContext = true);
     ~ShowFixture();
 
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }
-    GlFixture& gl() { return gl_; }
-    const RenderTarget& target() const;
+    const RenderTarget& target() const;  // with a context of its own
     const std::vector<RegisteredEffect>& effects() const { return effects_; }
     const Script& script() const { return script_; }
 
 private:
-    GlFixture gl_;
+    std::unique_ptr<GlFixture> gl_;
     TestHost host_;
     ScreenFlash flash_;
     std::vector<RegisteredEffect> effects_;
