@@ -201,8 +201,8 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode, FILE* 
     app.option_defaults()->group("Playing");
     auto* data = value("--data", "PATH", "data file (zip archive) or directory to play (default: glimmerQ.dat "
                                          "beside the program, else the installed one)");
-    auto* start = value("--start", "TIME", "begin at this timeline time (75, 1:15.5); earlier events are "
-                                           "applied without drawing");
+    auto* start = value("--start", "TIME", "begin at this timeline time (75, 1:15.5), on the frame playing "
+                                           "from the beginning draws there");
     auto* loop = flag("--loop", "start again from the beginning at the end");
     auto* watch = flag("--watch", "in a window: reload the data directory whenever a file in it changes");
     auto* mute = flag("--mute", "play no sound (and write none into a video); the timeline follows the wall clock");

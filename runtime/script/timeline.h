@@ -7,8 +7,8 @@
 //
 // Each run of an effect is bracketed: UploadTextures right before its first DrawFrame,
 // ReleaseTextures after its last (when it stops, at the end, or when the timeline rewinds).
-// A run that starts and stops without ever being drawn (skipped by --start) is never
-// uploaded nor released. Null effects may be started; they are never called. `music` lines
+// A run that starts and stops without ever being drawn (a restored position passed over it) is
+// never uploaded nor released. Null effects may be started; they are never called. `music` lines
 // pass through untouched: the soundtrack follows the script through musicAt (music_cue.h).
 #pragma once
 

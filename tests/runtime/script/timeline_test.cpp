@@ -124,3 +124,33 @@ TEST_F(TimelineTest, MusicLinesLeaveEffectsAndTheirOrderAlone) {
     EXPECT_EQ(t.runningCombination(), "A+B");
     EXPECT_FALSE(t.advance(5000));
 }
+
+// Going back to a kept position: a run that runs on there keeps its textures, one that does not
+// is released, one that ran and was drawn then is uploaded again; the next events are the
+// position's, and each run is still bracketed once.
+TEST_F(TimelineTest, RestoringAPositionBracketsEachRunOnceAndPlaysOnFromThere) {
+    Timeline t = make("0 start A layer 0\n1 start B layer 1\n2 stop A\n2 start C layer 2\n3 stop B\n9 end\n");
+    ASSERT_TRUE(t.advance(1000));
+    t.draw(1000);
+    const Timeline::Position atOne = t.position();  // A and B running, both drawn
+    ASSERT_TRUE(t.advance(2000));
+    t.draw(2000);  // A released; C uploaded
+    log.clear();
+    t.restore(atOne);
+    EXPECT_EQ(log, (std::vector<std::string>{"C release", "A upload"}));  // B runs on untouched
+    EXPECT_EQ(t.runningCombination(), "A+B");
+    log.clear();
+    ASSERT_TRUE(t.advance(2000));
+    t.draw(2000);
+    EXPECT_EQ(log, (std::vector<std::string>{"A release", "B draw 2000", "C upload", "C draw 2000"}));
+
+    // Back to before anything started: everything uploaded is released, nothing uploaded.
+    Timeline fresh = make("0 start A layer 0\n1 start B layer 1\n2 stop A\n2 start C layer 2\n3 stop B\n9 end\n");
+    const Timeline::Position start = fresh.position();
+    log.clear();
+    t.restore(start);
+    EXPECT_EQ(log, (std::vector<std::string>{"B release", "C release"}));
+    EXPECT_EQ(t.runningCombination(), "");
+    ASSERT_TRUE(t.advance(0));
+    EXPECT_EQ(t.runningCombination(), "A");
+}
