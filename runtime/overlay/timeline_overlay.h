@@ -83,7 +83,8 @@ public:
         nowMs_ = timeMs;
         seeking_.clear();
     }
-    void seeking(int64_t targetMs, double fraction) override { seeking_ = seekingText(targetMs, fraction); }
+    // Dear ImGui's default font has no ellipsis.
+    void seeking(int64_t targetMs, double fraction) override { seeking_ = seekingText(targetMs, fraction, true); }
     void pausedChanged(bool paused, int64_t timeMs) override;
     void rangeChanged(const std::optional<LoopRange>& range) override { range_ = range; }
     // Controls: the mouse's seeks and ranges since the last poll.

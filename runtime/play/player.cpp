@@ -197,6 +197,7 @@ Player::Outcome Player::run(std::string* error) {
         pacer_.wait();
         const std::optional<int64_t> frameMs = showFrameMs(frameClock_.nextFrameMs());
         if (!frameMs) {
+            for (PlaybackListener* l : listeners_) l->frameHeld();
             for (FrameOutput* output : outputs_) output->hold(target_);
             continue;
         }

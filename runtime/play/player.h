@@ -74,6 +74,9 @@ public:
     virtual void beforeFrame(int64_t /*timeMs*/) {}
     // The next frame shows timeMs: the run began, looped, or was seeked.
     virtual void restarted(int64_t /*timeMs*/) {}
+    // A real-time run holds its last frame a moment for the clock to catch up with the show's
+    // frames; what plays meanwhile (the music) plays on.
+    virtual void frameHeld() {}
     // A seek to targetMs is under way and has taken long enough to say so; fraction 0 ... 1.
     virtual void seeking(int64_t /*targetMs*/, double /*fraction*/) {}
     virtual void pausedChanged(bool /*paused*/, int64_t /*timeMs*/) {}

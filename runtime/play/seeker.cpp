@@ -17,9 +17,10 @@ constexpr double kDiscardedFrameCost = 0.1;
 
 }  // namespace
 
-std::string seekingText(int64_t targetMs, double fraction) {
+std::string seekingText(int64_t targetMs, double fraction, bool asciiOnly) {
     const int percent = int(std::clamp(fraction, 0.0, 1.0) * 100.0);
-    return "seeking to " + formatShowTime(targetMs, ShowTimeStyle::Short) + " \u2026 " + std::to_string(percent) + " %";
+    return "seeking to " + formatShowTime(targetMs, ShowTimeStyle::Short) + (asciiOnly ? " ... " : " \u2026 ") +
+           std::to_string(percent) + " %";
 }
 
 Seeker::Seeker(Timeline& timeline, const RenderTarget& target, int fps, size_t keptBytes)

@@ -36,8 +36,9 @@
 
 namespace glimmerq {
 
-// What a seek under way says where the person looks: "seeking to 1:44 … 40 %".
-std::string seekingText(int64_t targetMs, double fraction);
+// What a seek under way says where the person looks: "seeking to 1:44 … 40 %" (with "..." for
+// a font without the ellipsis).
+std::string seekingText(int64_t targetMs, double fraction, bool asciiOnly = false);
 
 class Seeker {
 public:

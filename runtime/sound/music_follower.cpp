@@ -19,6 +19,11 @@ void MusicFollower::beforeFrame(int64_t timeMs) {
     player_.pump(now);
 }
 
+// The picture waits for the clock, which the music gives: keep the device fed meanwhile.
+void MusicFollower::frameHeld() {
+    if (cue_) player_.pump(clock_.nowMicros());
+}
+
 // A seek that takes a while: the music it leaves stops at once, not when it lands.
 void MusicFollower::seeking(int64_t, double) {
     cue_.reset();

@@ -28,6 +28,7 @@ public:
     void beforeFrame(int64_t timeMs) override;
     void restarted(int64_t timeMs) override;
     void seeking(int64_t targetMs, double fraction) override;
+    void frameHeld() override;
     void pausedChanged(bool paused, int64_t timeMs) override;
     void stopped() override;
     std::optional<int64_t> timelineMs(int64_t nowMicros) override;

@@ -206,6 +206,39 @@ TEST_F(PlayerTest, RealTimeRunWithoutADisplayDrawsSixtyFramesASecondAndEnds) {
     EXPECT_EQ(out.finished, 1);
 }
 
+// A real-time run on the show's frames, following a source that lags and moves on only while
+// it is fed (the music, pumped a frame at a time): the picture holds for it, feeding it
+// meanwhile, and plays each of the show's frames once, in order, to the end.
+TEST_F(PlayerTest, OnTheShowsFramesTheRunHoldsForALaggingSourceAndFeedsIt) {
+    CountingEffect a;
+    std::vector<RegisteredEffect> effects{{"A", &a}};
+    Timeline timeline(effects, script("0 start A layer 0\n0.5 end\n"));
+    Following music;
+    music.value = 0;
+    struct Feeder : PlaybackListener {
+        Following* source;
+        int held = 0;
+        void frameHeld() override {
+            ++held;
+            *source->value += 5;  // fed, it plays a little further
+        }
+    } feeder;
+    feeder.source = &music;
+    FollowingClock frameClock(clock, music);
+    Pacer pacer(clock, 60);
+    PlayerSettings settings;
+    settings.playShowFrames = true;
+    settings.showFps = 60;
+    Player player(timeline, target, clock, frameClock, pacer, settings);
+    player.addListener(&feeder);
+    RecordingOutput out;
+    player.addOutput(&out);
+    ASSERT_EQ(player.run(&error), Player::Outcome::Ended);
+    EXPECT_GT(feeder.held, 0);
+    ASSERT_EQ(out.times.size(), 30u);  // 0 ... 483 ms
+    for (size_t n = 0; n < out.times.size(); ++n) EXPECT_EQ(out.times[n], fixedStepMs(int64_t(n), 60));
+}
+
 TEST_F(PlayerTest, StartsLateWithoutDrawingLoopsAndStopsAtTheFrameLimit) {
     CountingEffect a;
     std::vector<RegisteredEffect> effects{{"A", &a}};

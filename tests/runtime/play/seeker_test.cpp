@@ -295,7 +295,7 @@ TEST(SeekerFrames, TheShowsFramesAndTheSeekText) {
         EXPECT_EQ(seeker.frameNearest(row.timeMs), row.nearest) << row.fps << " fps, " << row.timeMs << " ms";
     }
     EXPECT_EQ(seekingText(104000, 0.404), "seeking to 1:44 \u2026 40 %");
-    EXPECT_EQ(seekingText(62350, 1.5), "seeking to 1:02.350 \u2026 100 %");
+    EXPECT_EQ(seekingText(62350, 1.5, true), "seeking to 1:02.350 ... 100 %");
 }
 
 }  // namespace
