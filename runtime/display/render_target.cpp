@@ -49,37 +49,22 @@ void RenderTarget::bind() const { glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_
 
 namespace {
 
-// What clearing and copying touch: scissor, masks, clear values, the discard switch and the
-// framebuffer bindings. The scissor test would clip both, and a discarding rasterizer drops
-// clears.
-class ClearAndCopyState {
-public:
-    ClearAndCopyState() {
-        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT | GL_SCISSOR_BIT);
-        discard_ = glIsEnabled(GL_RASTERIZER_DISCARD);
-        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw_);
-        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read_);
-        glDisable(GL_RASTERIZER_DISCARD);
-        glDisable(GL_SCISSOR_TEST);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glDepthMask(GL_TRUE);
-    }
-    ~ClearAndCopyState() {
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(draw_));
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read_));
-        if (discard_) glEnable(GL_RASTERIZER_DISCARD);
-        glPopAttrib();
-    }
+// Clearing and copying put back the framebuffers, clear values and masks they touch; the
+// scissor test would clip both, and a discarding rasterizer drops clears.
+constexpr unsigned kClearAndCopyState = GlStateGuard::kFramebuffers | GlStateGuard::kClearAndMasks;
 
-private:
-    GLboolean discard_ = GL_FALSE;
-    GLint draw_ = 0, read_ = 0;
-};
+void prepareClearAndCopy() {
+    glDisable(GL_RASTERIZER_DISCARD);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+}
 
 }  // namespace
 
 void RenderTarget::clearToStart() const {
-    ClearAndCopyState saved;
+    GlStateGuard guard(kClearAndCopyState);
+    prepareClearAndCopy();
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer_);
     glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
@@ -87,7 +72,8 @@ void RenderTarget::clearToStart() const {
 }
 
 void RenderTarget::copyFrom(const RenderTarget& other) const {
-    ClearAndCopyState saved;
+    GlStateGuard guard(kClearAndCopyState);
+    prepareClearAndCopy();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, other.framebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer_);
     glBlitFramebuffer(0, 0, other.width_, other.height_, 0, 0, width_, height_,

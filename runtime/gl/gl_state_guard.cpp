@@ -38,8 +38,12 @@ GlStateGuard::GlStateGuard(unsigned parts) : parts_(parts) {
             scissorTest_ = glIsEnabled(GL_SCISSOR_TEST);
             glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour_.data());
             glGetBooleanv(GL_COLOR_WRITEMASK, colourMask_.data());
+            glGetDoublev(GL_DEPTH_CLEAR_VALUE, &clearDepth_);
+            glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask_);
         }
     }
+    // No attribute group holds it: saved apart, for either way of saving.
+    if (parts_ & (kClearAndMasks | kDrawingState)) rasterizerDiscard_ = glIsEnabled(GL_RASTERIZER_DISCARD);
     if (pixelStore) {
         packBuffer_ = getInt(GL_PIXEL_PACK_BUFFER_BINDING);
         unpackBuffer_ = getInt(GL_PIXEL_UNPACK_BUFFER_BINDING);
@@ -95,10 +99,16 @@ GlStateGuard::~GlStateGuard() {
         if (parts_ & kClearAndMasks) {
             glColorMask(colourMask_[0], colourMask_[1], colourMask_[2], colourMask_[3]);
             glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
+            glDepthMask(depthMask_);
+            glClearDepth(clearDepth_);
             if (scissorTest_) glEnable(GL_SCISSOR_TEST);
             else glDisable(GL_SCISSOR_TEST);
         }
         if (parts_ & kTextureBinding) glBindTexture(GL_TEXTURE_2D, GLuint(texture2D_));
+    }
+    if (parts_ & (kClearAndMasks | kDrawingState)) {
+        if (rasterizerDiscard_) glEnable(GL_RASTERIZER_DISCARD);
+        else glDisable(GL_RASTERIZER_DISCARD);
     }
 }
 

@@ -16,7 +16,8 @@
 //                    pack and unpack buffers, which are unbound while the guard lives, so plain
 //                    pointers reach client memory;
 //   kTextureBinding  the GL_TEXTURE_2D binding of the active texture unit;
-//   kClearAndMasks   the scissor test's enable, the clear colour and the colour mask;
+//   kClearAndMasks   the scissor test's enable, the clear colour and depth, the colour and depth
+//                    masks, and the rasterizer's discard switch (a seek turns it on);
 //   kDrawingState    what a foreign drawer (Dear ImGui) may touch: all server attributes
 //                    (glPushAttrib(GL_ALL_ATTRIB_BITS)), all client attributes, the top matrix
 //                    of the modelview, projection and texture stacks (texture unit 0) and the
@@ -67,6 +68,9 @@ private:
     bool scissorTest_ = false;
     std::array<float, 4> clearColour_{};
     std::array<unsigned char, 4> colourMask_{};
+    double clearDepth_ = 1.0;
+    unsigned char depthMask_ = 1;
+    bool rasterizerDiscard_ = false;
     // kDrawingState (the attributes sit on the attribute stacks)
     int matrixMode_ = 0;
     Matrix modelview_{}, projection_{}, texture_{};

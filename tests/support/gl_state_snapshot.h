@@ -33,6 +33,8 @@ inline GlSnapshot glSnapshot() {
     floats("current texture coordinate", GL_CURRENT_TEXTURE_COORDS, 4);
     floats("clear colour", GL_COLOR_CLEAR_VALUE, 4);
     ints("colour mask", GL_COLOR_WRITEMASK, 4);
+    floats("clear depth", GL_DEPTH_CLEAR_VALUE, 1);
+    ints("depth mask", GL_DEPTH_WRITEMASK, 1);
     ints("matrix mode", GL_MATRIX_MODE, 1);
     floats("modelview", GL_MODELVIEW_MATRIX, 16);
     floats("projection", GL_PROJECTION_MATRIX, 16);
@@ -62,7 +64,7 @@ inline GlSnapshot glSnapshot() {
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
     state["texture env mode"] = {double(envMode)};
     for (const auto& [name, cap] : std::map<std::string, GLenum>{
-             {"blend", GL_BLEND}, {"scissor test", GL_SCISSOR_TEST}, {"depth test", GL_DEPTH_TEST},
+             {"blend", GL_BLEND}, {"scissor test", GL_SCISSOR_TEST}, {"rasterizer discard", GL_RASTERIZER_DISCARD}, {"depth test", GL_DEPTH_TEST},
              {"cull face", GL_CULL_FACE}, {"lighting", GL_LIGHTING}, {"texture 2D", GL_TEXTURE_2D},
              {"fog", GL_FOG}, {"color material", GL_COLOR_MATERIAL}, {"vertex array", GL_VERTEX_ARRAY},
              {"color array", GL_COLOR_ARRAY}, {"texture coord array", GL_TEXTURE_COORD_ARRAY}})

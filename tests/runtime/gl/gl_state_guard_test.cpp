@@ -35,6 +35,9 @@ void inheritUnusualState(GLuint texture) {
     glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_FALSE);
     glEnable(GL_SCISSOR_TEST);
     glScissor(1, 2, 30, 20);
+    glClearDepth(0.5);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_RASTERIZER_DISCARD);  // a seek's frame being played
     glColor4f(0.5f, 0.25f, 1.0f, 0.5f);
     glMatrixMode(GL_PROJECTION);
     glOrtho(-1, 3, -2, 5, -1, 1);
@@ -63,6 +66,9 @@ void changeClearAndMasks(Others&) {
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
+    glClearDepth(1.0);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_RASTERIZER_DISCARD);
 }
 
 void changeDrawingState(Others& others) {
