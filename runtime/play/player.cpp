@@ -40,7 +40,12 @@ int64_t Player::playheadMs() const {
 }
 
 void Player::seekTo(int64_t timeMs) {
-    if (settings_.playShowFrames) timeMs = seeker_->frameMs(seeker_->frameNearest(timeMs));
+    if (settings_.playShowFrames) {
+        // The show's frame nearest, but never the end's when the target was short of it.
+        int64_t frame = seeker_->frameNearest(timeMs);
+        if (timeMs < timeline_.endMs() && seeker_->frameMs(frame) >= timeline_.endMs() && frame > 0) --frame;
+        timeMs = seeker_->frameMs(frame);
+    }
     seekBeganMicros_ = clock_.nowMicros();
     seeker_->begin(timeMs);
     seekOn();
