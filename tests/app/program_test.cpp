@@ -177,7 +177,9 @@ TEST_F(ProgramTest, TheWindowsNamesHaveStandardTypesAndXdotoolFindsIt) {
         "  names=$(xprop -id \"$id\" WM_NAME _NET_WM_NAME 2>/dev/null); case $names in *0:0*) break;; esac; sleep 0.1\n"
         "done\n"
         "echo \"$names\"; echo \"window $(printf %d \"$id\")\"\n"
-        "for found in $(xdotool search --name glimmerQ); do echo \"found $found\"; done\n"
+        // The title is rewritten as the time moves on: a search can miss it mid-change.
+        "for i in $(seq 20); do found=$(xdotool search --name glimmerQ); [ -n \"$found\" ] && break; sleep 0.1; done\n"
+        "for f in $found; do echo \"found $f\"; done\n"
         "kill $pid; wait $pid\n";
     const fs::path out = work / "name.txt";
     std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 320x240x24' sh '" +
