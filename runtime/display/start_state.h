@@ -12,6 +12,7 @@
 #pragma once
 
 #include "runtime/display/render_target.h"
+#include "runtime/gl/gl_state_guard.h"
 
 #include <array>
 
@@ -27,10 +28,8 @@ public:
     StartState& operator=(const StartState&) = delete;
 
 private:
-    using Matrix = std::array<float, 16>;
     const RenderTarget& target_;
-    int matrixMode_ = 0;
-    Matrix modelview_{}, projection_{}, texture_{};
+    TopMatrices matrices_;
 };
 
 }  // namespace glimmerq

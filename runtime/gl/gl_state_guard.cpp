@@ -24,12 +24,9 @@ GlStateGuard::GlStateGuard(unsigned parts) : parts_(parts) {
         elementBuffer_ = getInt(GL_ELEMENT_ARRAY_BUFFER_BINDING);
         activeTexture_ = getInt(GL_ACTIVE_TEXTURE);
         clientActiveTexture_ = getInt(GL_CLIENT_ACTIVE_TEXTURE);
-        matrixMode_ = getInt(GL_MATRIX_MODE);
         glActiveTexture(GL_TEXTURE0);
         glClientActiveTexture(GL_TEXTURE0);
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview_.data());
-        glGetFloatv(GL_PROJECTION_MATRIX, projection_.data());
-        glGetFloatv(GL_TEXTURE_MATRIX, texture_.data());
+        matrices_.read();
         // Holds the texture bindings, the clear colour, the masks and the enables too.
         glPushAttrib(GL_ALL_ATTRIB_BITS);
     } else {
@@ -64,6 +61,23 @@ GlStateGuard::GlStateGuard(unsigned parts) : parts_(parts) {
     }
 }
 
+void TopMatrices::read() {
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    glGetFloatv(GL_TEXTURE_MATRIX, texture.data());
+}
+
+void TopMatrices::load() const {
+    glMatrixMode(GL_TEXTURE);
+    glLoadMatrixf(texture.data());
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(projection.data());
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(modelview.data());
+    glMatrixMode(GLenum(mode));
+}
+
 GlStateGuard::~GlStateGuard() {
     const bool drawing = parts_ & kDrawingState;
     const bool pixelStore = drawing || (parts_ & kPixelStore);
@@ -86,13 +100,7 @@ GlStateGuard::~GlStateGuard() {
     if (drawing) {
         glPopAttrib();
         glActiveTexture(GL_TEXTURE0);
-        glMatrixMode(GL_TEXTURE);
-        glLoadMatrixf(texture_.data());
-        glMatrixMode(GL_PROJECTION);
-        glLoadMatrixf(projection_.data());
-        glMatrixMode(GL_MODELVIEW);
-        glLoadMatrixf(modelview_.data());
-        glMatrixMode(GLenum(matrixMode_));
+        matrices_.load();
         glClientActiveTexture(GLenum(clientActiveTexture_));
         glActiveTexture(GLenum(activeTexture_));
     } else {

@@ -39,6 +39,15 @@
 
 namespace glimmerq {
 
+// The matrix mode and the top of the modelview, projection and texture stacks (of the active
+// texture unit), read from GL and loaded back.
+struct TopMatrices {
+    int mode = 0;
+    std::array<float, 16> modelview{}, projection{}, texture{};
+    void read();
+    void load() const;
+};
+
 class GlStateGuard {
 public:
     enum Part : unsigned {
@@ -56,7 +65,6 @@ public:
     GlStateGuard& operator=(const GlStateGuard&) = delete;
 
 private:
-    using Matrix = std::array<float, 16>;
     unsigned parts_ = 0;
     // kFramebuffers
     int drawFramebuffer_ = 0, readFramebuffer_ = 0;
@@ -72,8 +80,7 @@ private:
     unsigned char depthMask_ = 1;
     bool rasterizerDiscard_ = false;
     // kDrawingState (the attributes sit on the attribute stacks)
-    int matrixMode_ = 0;
-    Matrix modelview_{}, projection_{}, texture_{};
+    TopMatrices matrices_;
     int activeTexture_ = 0, clientActiveTexture_ = 0;
     int program_ = 0, arrayBuffer_ = 0, elementBuffer_ = 0;
 };
