@@ -2,9 +2,18 @@
 #include "runtime/script/script.h"
 #include "tests/app/program_fixture.h"
 
+#include <unistd.h>
 #include <zip.h>
 
 using namespace program_test;
+
+namespace {
+
+// Where xvfb-run starts looking for a free display: apart for each process, so that two test
+// processes starting servers at once do not both take the same one.
+std::string xvfbStart() { return std::to_string(100 + getpid() % 800); }
+
+}  // namespace
 
 TEST_F(ProgramTest, RendersTheRequestedFramesOfTheDemoAtTheRenderSize) {
     const Result r = run("--data '" GLIMMERQ_DATAFILE "' --render '" + (work / "frames").string() +
@@ -134,7 +143,7 @@ TEST_F(ProgramTest, PlaysInARealWindowUnderXvfb) {
     const Result r = run("--data '" + data.string() + "' --frames 30 --size 160x90 --check-gl",
                          // SDL's D-Bus and the windowed GL driver keep allocations for the life of the
                          // process, unreachable once the driver is unloaded: no leak check here.
-                         "env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 320x240x24'");
+                         "env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -n " + xvfbStart() + " -s '-screen 0 320x240x24'");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err.find("GL error"), std::string::npos) << r.err;
 }
@@ -155,7 +164,7 @@ TEST_F(ProgramTest, TheWindowManagerSeesTheTitleChangeToTheTimeAndAReloadError) 
         "done\n"
         "kill $pid; wait $pid; echo \"$name\"\n";
     const fs::path out = work / "title.txt";
-    std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 320x240x24' sh '" +
+    std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -n " + xvfbStart() + " -s '-screen 0 320x240x24' sh '" +
                  script.string() + "' >'" + out.string() + "' 2>&1").c_str());
     const std::string title = slurp(out);
     EXPECT_NE(title.find("glimmerQ/quorV0!xe!!! \u2014 0:"), std::string::npos) << title;
@@ -182,7 +191,7 @@ TEST_F(ProgramTest, TheWindowsNamesHaveStandardTypesAndXdotoolFindsIt) {
         "for f in $found; do echo \"found $f\"; done\n"
         "kill $pid; wait $pid\n";
     const fs::path out = work / "name.txt";
-    std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 320x240x24' sh '" +
+    std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -n " + xvfbStart() + " -s '-screen 0 320x240x24' sh '" +
                  script.string() + "' >'" + out.string() + "' 2>&1").c_str());
     const std::string shown = slurp(out);
     const bool standardType = shown.find("WM_NAME(STRING) = ") != std::string::npos ||
@@ -283,7 +292,7 @@ TEST_F(ProgramTest, AWindowKilledFromOutsideIsAQuit) {
                           << "sleep 0.5; xkill -id \"$id\" >/dev/null\n"
                           << "wait $p\n";
     const fs::path err = work / "err.txt";
-    const int status = std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 "
+    const int status = std::system(("env -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -n " + xvfbStart() + " -s '-screen 0 "
                                     "320x240x24' sh '" + script.string() + "' 2>'" + err.string() + "'")
                                        .c_str());
     EXPECT_EQ(WEXITSTATUS(status), 0) << slurp(err);
