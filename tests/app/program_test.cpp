@@ -157,7 +157,7 @@ TEST_F(ProgramTest, TheWindowManagerSeesTheTitleChangeToTheTimeAndAReloadError) 
     const fs::path script = work / "title.sh";
     std::ofstream(script) << "'" GLIMMERQ_PROGRAM "' --data '" << data.string() << "' --watch --mute --size 160x90 &\n"
         "pid=$!; id=\n"
-        "for i in $(seq 100); do id=$(xwininfo -root -children | awk '/glimmerq/ {print $1}'); [ -n \"$id\" ] && break; sleep 0.1; done\n"
+        "for i in $(seq 100); do id=$(xwininfo -root -children 2>/dev/null | awk '/glimmerq/ {print $1}'); [ -n \"$id\" ] && break; sleep 0.1; done\n"
         "printf 'strat CLEAR\\n' > '" << (data / "demoflow").string() << "'\n"
         "for i in $(seq 100); do\n"
         "  name=$(xprop -id \"$id\" _NET_WM_NAME 2>/dev/null); case $name in *demoflow*) break;; esac; sleep 0.1\n"
@@ -181,7 +181,7 @@ TEST_F(ProgramTest, TheWindowsNamesHaveStandardTypesAndXdotoolFindsIt) {
     const fs::path script = work / "name.sh";
     std::ofstream(script) << "'" GLIMMERQ_PROGRAM "' --data '" << data.string() << "' --start 5 --mute --size 160x90 &\n"
         "pid=$!; id=\n"
-        "for i in $(seq 100); do id=$(xwininfo -root -children | awk '/glimmerq/ {print $1}'); [ -n \"$id\" ] && break; sleep 0.1; done\n"
+        "for i in $(seq 100); do id=$(xwininfo -root -children 2>/dev/null | awk '/glimmerq/ {print $1}'); [ -n \"$id\" ] && break; sleep 0.1; done\n"
         "for i in $(seq 50); do\n"
         "  names=$(xprop -id \"$id\" WM_NAME _NET_WM_NAME 2>/dev/null); case $names in *0:0*) break;; esac; sleep 0.1\n"
         "done\n"
@@ -286,7 +286,7 @@ TEST_F(ProgramTest, AWindowKilledFromOutsideIsAQuit) {
     const fs::path script = work / "kill.sh";
     std::ofstream(script) << "'" GLIMMERQ_PROGRAM "' --data '" << data.string() << "' --size 160x90 & p=$!\n"
                           << "for i in $(seq 50); do\n"
-                          << "  id=$(xwininfo -root -tree | grep 'glimmerQ' | awk '{print $1}' | head -n 1)\n"
+                          << "  id=$(xwininfo -root -tree 2>/dev/null | grep 'glimmerQ' | awk '{print $1}' | head -n 1)\n"
                           << "  [ -n \"$id\" ] && break; sleep 0.2\n"
                           << "done\n"
                           << "sleep 0.5; xkill -id \"$id\" >/dev/null\n"
