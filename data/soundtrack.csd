@@ -77,7 +77,7 @@ giPadCut[]    fillarray 900,  2000, 2200, 900,  3000, 2500, 1800, 6000, 2500, 15
 giPadCutEnd[] fillarray 3000, 2000, 2200, 2500, 3000, 2500, 3500, 6000, 2500, 1500, 900
 ; The fill in a section's last bar: 0 none, 1 snare roll from beat 3, 2 snare roll on beat 4,
 ; 3 toms down from beat 3, 4 a break (drums stop on beat 3, a swell), 5 eighths the bar before
-; and sixteenths in the last bar (the builds).
+; and sixteenths in the last bar over a kick on every beat (the builds).
 giFill[]      fillarray 5,    3,   1,    5,   2,    3,   5,   1,    3,   4,    0
 ; A falling boom under the flash that opens the section.
 giImpact[]    fillarray 0,    1,   0,    0,   1,    0,   1,   1,    1,   1,    0
@@ -372,11 +372,13 @@ instr Song
             if iEighthRoll == 1 then
                 iDrums = 1
             endif
-            if iFill == 5 && iStep < 8 then  ; the build's last bar keeps its first two kicks
+            if iFill == 5 && iStep < 8 then  ; the build's last bar keeps its first half
                 iDrums = 1
             endif
+            ; and its kick on every beat under the roll: the beat stays firm into the next one.
+            iKicking = (iDrums == 1 || iFill == 5 ? 1 : 0)
 
-            if iDrums == 1 && iKick > 0 && ((iHalf == 0 && iBeat == 1) || (iHalf == 1 && iStep % 8 == 0)) then
+            if iKicking == 1 && iKick > 0 && ((iHalf == 0 && iBeat == 1) || (iHalf == 1 && iStep % 8 == 0)) then
                 schedule "Kick", it, 0.3, 0.7 * iKick
             endif
             if iDrums == 1 && (iStep == 4 || iStep == 12) && iClap > 0 && iRolling == 0 then
