@@ -189,6 +189,8 @@ Player::Outcome Player::run(std::string* error) {
     finishEachFrame_ = std::any_of(outputs_.begin(), outputs_.end(),
                                    [](const FrameOutput* output) { return output->timesDrawing(); });
     seeker_ = std::make_unique<Seeker>(timeline_, target_, settings_.showFps);
+    // Only keys and reloads seek once the run has begun (a loop goes back to the start).
+    seeker_->keepPictures(!controls_.empty());
     seekTo(settings_.startMs);
     for (;;) {
         if (settings_.interrupted && settings_.interrupted()) return finish(Outcome::Interrupted, error);

@@ -150,7 +150,7 @@ void Seeker::frameStarting(int64_t timeMs) {
     }
     if (position_ % kCheckpointEvery == 0) keep(position_);
     const int64_t next = position_ + 1;
-    const bool pictureDue = next % kPictureEvery == 0 || wantedPicture_ == next;
+    const bool pictureDue = (keepPictures_ && next % kPictureEvery == 0) || wantedPicture_ == next;
     if (pictureDue && !pictures_.count(next)) pending_ = capture();
 }
 

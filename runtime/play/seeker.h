@@ -81,6 +81,10 @@ public:
 
     // Keeps the picture before the frame at timeMs when a run passes it (nullopt: none).
     void keepPictureAt(std::optional<int64_t> timeMs);
+    // Whether to keep a picture every kPictureEvery frames (the default). A run that never
+    // seeks again (no keys, no reload) has no use for them, and each costs a copy of the
+    // whole picture in the frame that keeps it; states, being small, are kept either way.
+    void keepPictures(bool keep) { keepPictures_ = keep; }
     // The script or the effects changed: everything kept but the start is stale.
     void forget();
 
@@ -139,6 +143,7 @@ private:
     std::map<int64_t, KeptPicture> pictures_;    // by the frame they stand before
     std::optional<Checkpoint> pending_;          // the state before the frame about to be drawn
     std::optional<int64_t> wantedPicture_;
+    bool keepPictures_ = true;
     size_t keptBound_;
     size_t keptBytes_ = 0;
     uint64_t useCounter_ = 0;

@@ -49,6 +49,12 @@ private:
     int64_t cost_;
 };
 
+// Leaves its picture to the next frame, as trails do: a seek back needs a kept picture.
+class TrailEffect : public CountingEffect {
+public:
+    bool ClearsWholePicture() const override { return false; }
+};
+
 class RecordingOutput : public FrameOutput {
 public:
     std::vector<int64_t> times, indices;
@@ -66,6 +72,21 @@ public:
     bool finish(std::string*) override { return ++finished, true; }
     void abort() override { ++aborted; }
     void hold(const RenderTarget&) override { ++holds; }
+};
+
+// Notes, at every frame written, what the run's seeks keep.
+class KeptCounter : public FrameOutput {
+public:
+    explicit KeptCounter(const Player& player) : player_(player) {}
+    size_t pictures = 0, checkpoints = 0;
+    bool write(const Frame&, std::string*) override {
+        pictures = player_.seeker()->pictureCount();
+        checkpoints = player_.seeker()->checkpointCount();
+        return true;
+    }
+
+private:
+    const Player& player_;
 };
 
 // Takes its time over every frame, as encoding a PNG or a video frame does.
@@ -282,6 +303,29 @@ TEST_F(PlayerTest, SeeksReplayFromTheBeginningAndPausingDrawsNothing) {
     EXPECT_EQ(out.times, (std::vector<int64_t>{0, 5000, 5100, 5200}));
     EXPECT_EQ(a.methods, (std::vector<int>{1}));
     EXPECT_EQ(out.holds, 3);
+}
+
+TEST_F(PlayerTest, OnlyARunThatCanSeekAgainKeepsPicturesAsItPlays) {
+    // A kept picture costs its frame a copy of the whole picture; a run without keys (a
+    // render, a video, a benchmark) never goes back to use one. States are kept either way.
+    for (const bool withKeys : {false, true}) {
+        TrailEffect a;
+        std::vector<RegisteredEffect> effects{{"A", &a}};
+        Timeline timeline(effects, script("0 start A layer 0\n20 end\n"));
+        FixedStepClock frameClock(60);
+        Pacer pacer(clock, 0);
+        PlayerSettings settings;
+        settings.startMs = 1000;
+        settings.maxFrames = 400;
+        Player player(timeline, target, clock, frameClock, pacer, settings);
+        ScriptedControls controls;  // never asks for anything
+        if (withKeys) player.addControls(&controls);
+        KeptCounter kept(player);
+        player.addOutput(&kept);
+        ASSERT_EQ(player.run(&error), Player::Outcome::Ended) << error;
+        EXPECT_EQ(kept.pictures > 0, withKeys) << "with keys: " << withKeys;
+        EXPECT_GT(kept.checkpoints, 10u) << "with keys: " << withKeys;
+    }
 }
 
 TEST_F(PlayerTest, QuitInterruptAndAFailingOutputEachEndTheRunTheirWay) {
