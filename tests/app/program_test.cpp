@@ -13,6 +13,12 @@ namespace {
 // processes starting servers at once do not both take the same one.
 std::string xvfbStart() { return std::to_string(100 + getpid() % 800); }
 
+// A shell loop that waits, up to 20 s, for `text` in the file: a loaded machine (the
+// sanitizers, parallel tests) may take far longer than usual to notice a change.
+std::string waitFor(const std::string& text, const fs::path& file) {
+    return "for i in $(seq 200); do grep -q '" + text + "' '" + file.string() + "' && break; sleep 0.1; done";
+}
+
 }  // namespace
 
 TEST_F(ProgramTest, RendersTheRequestedFramesOfTheDemoAtTheRenderSize) {
@@ -306,7 +312,8 @@ TEST_F(ProgramTest, AWatchedDirectoryReloadsWhenTheMusicChanges) {
     const std::string command =
         "SDL_VIDEODRIVER=offscreen ASAN_OPTIONS=detect_leaks=0 '" GLIMMERQ_PROGRAM "' --data '" + data.string() +
         "' --watch --mute --size 32x32 2>'" + err.string() + "' & p=$!; sleep 1.5; "
-        "touch -d '+1 minute' '" + (data / "soundtrack.ogg").string() + "'; sleep 1.5; kill $p; wait $p";
+        "touch -d '+1 minute' '" + (data / "soundtrack.ogg").string() + "'; " + waitFor("reloaded", err) +
+        "; kill $p; wait $p";
     const int status = std::system(command.c_str());
     const std::string messages = slurp(err);
     EXPECT_EQ(WEXITSTATUS(status), 143) << messages;
@@ -321,7 +328,8 @@ TEST_F(ProgramTest, AWatchedDirectoryReloadsTheScriptAndSetsUpOnlyWhatChanged) {
     const std::string command =
         "SDL_VIDEODRIVER=offscreen ASAN_OPTIONS=detect_leaks=0 '" GLIMMERQ_PROGRAM "' --data '" + data.string() + "' --watch --size 32x32 2>'" +
         err.string() + "' & p=$!; sleep 1.5; "
-        "printf '0 start CLEAR layer 0\\n1 jump\\n' > '" + (data / "demoflow").string() + "'; sleep 1.5; "
+        "printf '0 start CLEAR layer 0\\n1 jump\\n' > '" + (data / "demoflow").string() + "'; " +
+        waitFor("unknown verb", err) + "; "
         "touch -d '+1 minute' '" + (data / "voxe.jpg").string() + "'; "
         "printf '0 start CLEAR layer 0\\n0.5 end\\n' > '" + (data / "demoflow").string() + "'; "
         "( sleep 20; kill $p ) >/dev/null 2>&1 & watchdog=$!; wait $p; status=$?; kill $watchdog 2>/dev/null; "
