@@ -134,11 +134,16 @@ TEST_F(SoundTest, VideoMistakesAreFoundBeforeDrawingAndCtrlCLeavesNoPartialFile)
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     expectOwnLines(r.err);
 
+    // Interrupted once the encoding has begun (its partial file is there), however long the
+    // start takes on a loaded machine.
     const fs::path video = work / "show.mp4";
+    const std::string part = video.string() + ".part";
     const std::string command = "'" GLIMMERQ_PROGRAM "' --data '" + data.string() + "' --video '" + video.string() +
-                                "' --size 64x36 2>'" + (work / "err.txt").string() +
-                                "' & pid=$!; sleep 1.5; kill -INT $pid; wait $pid";
+                                "' --size 64x36 2>'" + (work / "err.txt").string() + "' & pid=$!; " +
+                                "for i in $(seq 200); do [ -f '" + part + "' ] && break; sleep 0.1; done; " +
+                                "[ -f '" + part + "' ] && touch '" + (work / "seen").string() + "'; kill -INT $pid; wait $pid";
     const int status = std::system(command.c_str());
+    EXPECT_TRUE(fs::exists(work / "seen")) << "no partial file appeared: " << slurp(work / "err.txt");
     EXPECT_EQ(WEXITSTATUS(status), 130) << slurp(work / "err.txt");
     EXPECT_FALSE(fs::exists(video));
     EXPECT_FALSE(fs::exists(work / "show.mp4.part"));
