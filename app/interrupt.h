@@ -12,7 +12,9 @@
 // Windows get the same signals: SDL's own handlers, which would turn SIGINT and SIGTERM into
 // a quit (exit 0), are switched off where SDL starts (window.cpp).
 //
-// A SIGHUP ignored when the program started (nohup) stays ignored.
+// A SIGHUP ignored when the program started (nohup) stays ignored. SIGINT does not: a shell
+// starts a job in the background with SIGINT ignored, and `kill -INT` should stop it as Ctrl+C
+// stops one in the foreground.
 //
 // Not here: SIGKILL, which no program can answer (ffmpeg then sees its input end, finishes
 // FILE.part and exits), and signals that arrive before the watch is installed.

@@ -147,6 +147,7 @@ int Session::runShow(const std::string& title) {
     host_.serve(data_.get(), reads_.get(), textures_.get());
 
     if (!setUpEffects()) return kExitOk;
+    if (interrupt_.requested()) return exitCode_ = exitCodeForSignal(interrupt_.signal());
     Timeline timeline(host_.effects(), std::move(*script));
     return play(timeline, title);
 }
@@ -177,11 +178,10 @@ int Session::play(Timeline& timeline, const std::string& title) {
 
     const RunParts parts{options_, timeline, *target_, clock_, messages_, *data_, window_.get(), title,
                          host_.scriptName(), effectNames(host_), double(clock_.nowMicros() - createdMicros_) / 1000.0};
-    InterruptWatch interrupt;
     RunHooks hooks;
     if (options_.checkGl)
         hooks.afterEffect = [this](const std::string& name, int64_t timeMs) { reportGlErrors(name, timeMs); };
-    hooks.interrupted = [&interrupt] { return interrupt.requested(); };
+    hooks.interrupted = [this] { return interrupt_.requested(); };
     DataReload reloading(*data_, *reads_, *textures_, host_, messages_, [this](size_t i) { setUpEffect(i); });
     hooks.reload = [&reloading, &timeline](const std::function<void(const std::string&)>& show) {
         return reloading.reload(timeline, show);
@@ -204,7 +204,7 @@ int Session::play(Timeline& timeline, const std::string& title) {
     case Player::Outcome::Failed:
         return fail(error, kExitFailure);
     case Player::Outcome::Interrupted:
-        exitCode_ = exitCodeForSignal(interrupt.signal());
+        exitCode_ = exitCodeForSignal(interrupt_.signal());
         return exitCode_;
     case Player::Outcome::Ended:
     case Player::Outcome::Quit:

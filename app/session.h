@@ -14,6 +14,7 @@
 // (data_reload.h), the DEMOGL_ calls themselves (the host's), the frame loop (player.h).
 #pragma once
 
+#include "app/interrupt.h"
 #include "app/options.h"
 #include "runtime/base/clock.h"
 #include "runtime/base/messages.h"
@@ -63,6 +64,9 @@ private:
     const Messages& messages_;
     int exitCode_ = 0;
     int64_t createdMicros_ = 0;
+    // From the start, not only once playing: a job started in the background by a shell
+    // ignores SIGINT until a handler is installed, and one sent while loading would be lost.
+    InterruptWatch interrupt_;
 
     std::unique_ptr<SwitchableData> data_;  // an archive until the overlay unpacks it
     std::unique_ptr<DataReads> reads_;
