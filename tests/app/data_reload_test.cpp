@@ -4,6 +4,7 @@
 #include "app/data_reload.h"
 #include "app/show_data.h"
 #include "tests/support/scratch.h"
+#include "tests/support/stepped_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +16,7 @@ using namespace glimmerq;
 
 namespace {
 
-class SteppedClock : public Clock {
-public:
-    int64_t micros = 0;
-    int64_t nowMicros() override { return micros; }
-    void sleepUntil(int64_t target) override { micros = std::max(micros, target); }
-};
+using glimmerq::testing::SteppedClock;
 
 std::string slurp(std::FILE* file) {
     std::rewind(file);

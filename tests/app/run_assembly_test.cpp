@@ -3,6 +3,7 @@
 // the show ends there as it always did.
 #include "app/run_assembly.h"
 #include "tests/support/offscreen_gl.h"
+#include "tests/support/stepped_clock.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -16,12 +17,7 @@ namespace {
 constexpr char kScript[] = "0 start A layer 0\n0.3 end\n";  // three frames at 10 a second
 constexpr int kPollsBeforeQuitting = 20;
 
-class SteppedClock : public Clock {
-public:
-    int64_t micros = 0;
-    int64_t nowMicros() override { return micros; }
-    void sleepUntil(int64_t target) override { micros = std::max(micros, target); }
-};
+using glimmerq::testing::SteppedClock;
 
 // Counts the player's polls and quits at the last: a held end never ends by itself.
 class QuitAfter : public Controls {

@@ -9,6 +9,7 @@
 #include "runtime/outputs/window_title.h"
 #include "tests/support/offscreen_gl.h"
 #include "tests/support/scratch.h"
+#include "tests/support/stepped_clock.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -21,12 +22,7 @@ using namespace glimmerq;
 
 namespace {
 
-class SteppedClock : public Clock {
-public:
-    int64_t micros = 0;
-    int64_t nowMicros() override { return micros; }
-    void sleepUntil(int64_t target) override { micros = std::max(micros, target); }
-};
+using glimmerq::testing::SteppedClock;
 
 class WindowTest : public ::testing::Test {
 protected:
